@@ -1,0 +1,139 @@
+// The demo application: says what the library is and runs the tour of its features.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
+#include "frame/ryxinfo.h"
+#include "tour.h"
+
+namespace {
+
+struct TOptions {
+    bool Help = false;
+    bool Verbose = false;
+    bool Headless = false;
+    bool List = false;
+    std::string ScreenshotDir;
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: ryxdemo [--help] [--verbose] [--headless] [--screenshot DIR] [--list]\n"
+                 "  --help            show this text\n"
+                 "  --verbose         say more about what each tour step does\n"
+                 "  --headless        never open a window, even when a display exists\n"
+                 "  --screenshot DIR  run every tour step and write its files into DIR\n"
+                 "  --list            list the tour steps and exit\n");
+}
+
+// Returns false (after printing why) when the command line is not understood.
+bool ParseOptions(int argc, char** argv, TOptions& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            o.Help = true;
+        } else if (a == "--verbose" || a == "-v") {
+            o.Verbose = true;
+        } else if (a == "--headless") {
+            o.Headless = true;
+        } else if (a == "--list") {
+            o.List = true;
+        } else if (a == "--screenshot") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "ryxdemo: --screenshot needs a directory\n");
+                return false;
+            }
+            o.ScreenshotDir = argv[++i];
+        } else if (a.rfind("--screenshot=", 0) == 0) {
+            o.ScreenshotDir = a.substr(std::strlen("--screenshot="));
+        } else {
+            std::fprintf(stderr, "ryxdemo: unknown argument '%s'\n", a.c_str());
+            return false;
+        }
+    }
+    if (o.List || !o.ScreenshotDir.empty()) o.Headless = true;
+    return true;
+}
+
+bool HasDisplay() {
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
+void PrintSteps() {
+    auto steps = ryxdemo::Steps();
+    std::printf("tour steps (%zu):\n", steps.size());
+    for (const auto& s : steps) std::printf("  %-20s %s\n", s.Name.c_str(), s.Description.c_str());
+}
+
+// Runs the tour into a fresh temporary folder and removes it afterwards: the
+// steps still run end to end when nobody asked for their files.
+ryxdemo::TTourResult RunTourInTemp(bool verbose) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "ryxdemo-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+    std::filesystem::path dir = pattern;
+    std::printf("running the tour in %s (removed afterwards; --screenshot DIR keeps the files)\n",
+                dir.string().c_str());
+    ryxdemo::TTourResult r;
+    try {
+        r = ryxdemo::RunTour(dir, verbose, true);
+    } catch (...) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+        throw;
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return r;
+}
+
+int Run(const TOptions& o) {
+    std::printf("%s %s - %s\n", ryx::PackageName().c_str(), ryx::PackageVersion().c_str(),
+                ryx::PackageDescription().c_str());
+    PrintSteps();
+    if (o.List) return 0;
+
+    ryxdemo::TTourResult r;
+    if (!o.ScreenshotDir.empty()) {
+        std::filesystem::path dir = std::filesystem::absolute(o.ScreenshotDir);
+        std::printf("running the tour into %s\n", dir.string().c_str());
+        r = ryxdemo::RunTour(dir, o.Verbose, true);
+    } else {
+        if (!o.Headless && HasDisplay())
+            std::printf("a display is present, but this build has no window backend: "
+                        "running the tour headless\n");
+        else
+            std::printf("no display: running the tour headless\n");
+        r = RunTourInTemp(o.Verbose);
+    }
+    std::printf("tour: %d step(s) run, %d failed, %zu file(s) written\n", r.StepsRun, r.StepsFailed,
+                r.Files.size());
+    return r.StepsFailed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions o;
+    if (!ParseOptions(argc, argv, o)) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (o.Help) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    try {
+        return Run(o);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ryxdemo: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,296 @@
+// TPersistent and TComponent: assignment, ownership, names, notices and states.
+#include "host/rtl/component.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "host/rtl/exceptions.h"
+#include "host/rtl/filer.h"
+
+namespace host {
+
+// ---- TPersistent ----
+
+void TPersistent::Assign(TPersistent* Source) {
+    if (Source != nullptr)
+        Source->AssignTo(this);
+    else
+        AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
+
+void TPersistent::AssignError(TPersistent* Source) {
+    std::string source = Source ? Source->ClassName() : "nil";
+    throw EConvertError("Cannot assign a " + source + " to a " + ClassName());
+}
+
+void TPersistent::DefineProperties(TFiler*) {}
+
+std::string TPersistent::GetNamePath() const {
+    std::string result = ClassName();
+    if (TPersistent* owner = GetOwner()) {
+        std::string s = owner->GetNamePath();
+        if (!s.empty()) result = s + "." + result;
+    }
+    return result;
+}
+
+// ---- TComponent ----
+
+namespace {
+std::string Fold(const std::string& s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return r;
+}
+// Owners with fewer components than this search their list; larger ones keep an index.
+constexpr size_t kNameIndexThreshold = 16;
+}  // namespace
+
+struct TComponentNameIndex {
+    std::unordered_map<std::string, TComponent*> byName;
+};
+
+bool IsValidComponentName(const std::string& Ident) {
+    if (Ident.empty()) return false;
+    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!alpha(Ident[0])) return false;
+    for (char c : Ident)
+        if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
+    return true;
+}
+
+TComponent::TComponent(TComponent* AOwner) {
+    if (AOwner != nullptr) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    Destroying();
+    // Tell every component that asked; each forgets this one.
+    while (!FFreeNotifies.empty()) {
+        TComponent* other = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        auto& theirs = other->FFreeNotifies;
+        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+        other->Notification(this, opRemove);
+    }
+    if (FComponentState.Contains(csFixups)) RemoveFixupReferences(this, "");
+    DestroyComponents();
+    if (FOwner != nullptr) FOwner->RemoveComponent(this);
+}
+
+TComponent* TComponent::Components(int Index) const {
+    if (Index < 0 || Index >= ComponentCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FComponents[static_cast<size_t>(Index)];
+}
+
+int TComponent::ComponentIndex() const {
+    if (FOwner == nullptr) return -1;
+    auto& list = FOwner->FComponents;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int Value) {
+    if (FOwner == nullptr) return;
+    auto& list = FOwner->FComponents;
+    int current = ComponentIndex();
+    if (current < 0) return;
+    int count = static_cast<int>(list.size());
+    if (Value < 0) Value = 0;
+    if (Value >= count) Value = count - 1;
+    if (Value == current) return;
+    list.erase(list.begin() + current);
+    list.insert(list.begin() + Value, this);
+}
+
+void TComponent::SetName(const std::string& NewName) {
+    if (FName == NewName) return;
+    if (!NewName.empty() && !IsValidComponentName(NewName))
+        throw EComponentError("'" + NewName + "' is not a valid component name");
+    if (FOwner != nullptr)
+        FOwner->ValidateRename(this, FName, NewName);
+    else
+        ValidateRename(nullptr, FName, NewName);
+    ChangeName(NewName);
+}
+
+void TComponent::ChangeName(const std::string& NewName) {
+    if (FOwner != nullptr) FOwner->UnindexName(this);
+    FName = NewName;
+    if (FOwner != nullptr) FOwner->IndexName(this);
+}
+
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
+    if (AComponent == nullptr || NewName.empty()) return;
+    if (Fold(CurName) == Fold(NewName)) return;
+    if (TComponent* other = FindComponent(NewName); other != nullptr && other != AComponent)
+        throw EComponentError("A component named " + NewName + " already exists");
+}
+
+void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->ValidateInsert(this); }
+
+TComponent* TComponent::FindComponent(const std::string& AName) const {
+    if (AName.empty()) return nullptr;
+    if (FNameIndex) {
+        auto it = FNameIndex->byName.find(Fold(AName));
+        return it == FNameIndex->byName.end() ? nullptr : it->second;
+    }
+    std::string key = Fold(AName);
+    for (TComponent* c : FComponents)
+        if (c->FName.size() == AName.size() && Fold(c->FName) == key) return c;
+    return nullptr;
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+    if (!FNameIndex) {
+        if (FComponents.size() < kNameIndexThreshold) return;
+        FNameIndex = std::make_unique<TComponentNameIndex>();
+        for (TComponent* c : FComponents)
+            if (!c->FName.empty()) FNameIndex->byName.emplace(Fold(c->FName), c);
+        return;
+    }
+    if (!AComponent->FName.empty()) FNameIndex->byName[Fold(AComponent->FName)] = AComponent;
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+    if (!FNameIndex || AComponent->FName.empty()) return;
+    auto it = FNameIndex->byName.find(Fold(AComponent->FName));
+    if (it != FNameIndex->byName.end() && it->second == AComponent) FNameIndex->byName.erase(it);
+}
+
+void TComponent::InsertComponent(TComponent* AComponent) {
+    AComponent->ValidateContainer(this);
+    ValidateRename(AComponent, "", AComponent->FName);
+    Insert(AComponent);
+    if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
+    Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent) {
+    Notification(AComponent, opRemove);
+    Remove(AComponent);
+}
+
+void TComponent::Insert(TComponent* AComponent) {
+    FComponents.push_back(AComponent);
+    AComponent->FOwner = this;
+    IndexName(AComponent);
+}
+
+void TComponent::Remove(TComponent* AComponent) {
+    UnindexName(AComponent);
+    // Components usually leave from the end (DestroyComponents), so search backwards.
+    auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (it != FComponents.rend()) FComponents.erase(std::next(it).base());
+    AComponent->FOwner = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+    while (!FComponents.empty()) {
+        TComponent* instance = FComponents.back();
+        Remove(instance);
+        delete instance;
+    }
+    FNameIndex.reset();
+}
+
+void TComponent::Destroying() {
+    if (FComponentState.Contains(csDestroying)) return;
+    FComponentState.Include(csDestroying);
+    for (TComponent* c : FComponents) c->Destroying();
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+    if (AComponent == nullptr || AComponent == this) return;
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
+        FFreeNotifies.push_back(AComponent);
+        AComponent->FreeNotification(this);
+    }
+    FComponentState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveNotification(TComponent* AComponent) {
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+    if (AComponent == nullptr) return;
+    RemoveNotification(AComponent);
+    AComponent->RemoveNotification(this);
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation != opRemove || AComponent == nullptr) return;
+    RemoveFreeNotification(AComponent);
+    // A component may destroy others while being told: walk a copy.
+    if (FComponents.empty()) return;
+    std::vector<TComponent*> owned(FComponents);
+    for (TComponent* c : owned)
+        if (std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end()) c->Notification(AComponent, Operation);
+}
+
+void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
+
+void TComponent::SetChildOrder(TComponent*, int) {}
+
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
+
+void TComponent::SetDesigning(bool Value, bool SetChildren) {
+    if (Value)
+        FComponentState.Include(csDesigning);
+    else
+        FComponentState.Exclude(csDesigning);
+    if (SetChildren)
+        for (TComponent* c : FComponents) c->SetDesigning(Value);
+}
+
+void TComponent::SetAncestor(bool Value) {
+    if (Value)
+        FComponentState.Include(csAncestor);
+    else
+        FComponentState.Exclude(csAncestor);
+    for (TComponent* c : FComponents) c->SetAncestor(Value);
+}
+
+void TComponent::SetInline(bool Value) {
+    if (Value)
+        FComponentState.Include(csInline);
+    else
+        FComponentState.Exclude(csInline);
+}
+
+std::string TComponent::GetNamePath() const { return FName; }
+
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
+
+void TComponent::WriteState(TWriter* Writer) { Writer->WriteData(this); }
+
+// ---- global component finders ----
+
+namespace {
+std::map<int, TFindGlobalComponent>& Finders() {
+    static std::map<int, TFindGlobalComponent> finders;
+    return finders;
+}
+}  // namespace
+
+int RegisterFindGlobalComponentProc(TFindGlobalComponent Proc) {
+    static int next = 0;
+    Finders().emplace(++next, std::move(Proc));
+    return next;
+}
+
+void UnregisterFindGlobalComponentProc(int Cookie) { Finders().erase(Cookie); }
+
+TComponent* FindGlobalComponent(const std::string& Name) {
+    for (auto& [cookie, fn] : Finders())
+        if (TComponent* c = fn(Name)) return c;
+    return nullptr;
+}
+
+}  // namespace host

@@ -1,0 +1,108 @@
+// TObject's class object, class identity tests and the streaming system's class registry.
+#include "host/rtl/object.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "host/rtl/exceptions.h"
+
+namespace host {
+
+namespace {
+std::string Folded(const std::string& s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return r;
+}
+
+struct TClassRegistry {
+    std::unordered_map<std::string, TClass> byName;  // folded name -> class
+};
+
+TClassRegistry& Registry() {
+    static TClassRegistry r;
+    return r;
+}
+
+bool IsStreamingRoot(TClass c) { return c->Parent == nullptr || std::string(c->Name) == "TPersistent"; }
+}  // namespace
+
+TClass TObject::StaticClass() {
+    static const TClassInfo info{"TObject", nullptr, &typeid(HostCreateArgs),
+                                 detail::CreatorFor<TObject, HostCreateArgs>::Get(), nullptr};
+    return &info;
+}
+
+bool TClassInfo::InheritsFrom(TClass Other) const {
+    for (TClass c = this; c != nullptr; c = c->Parent)
+        if (c == Other) return true;
+    return false;
+}
+
+bool TClassInfo::ClassNameIs(const std::string& AName) const { return Folded(Name) == Folded(AName); }
+
+TObject* TClassInfo::CheckedCast(TObject* obj, TClass want) const {
+    if (obj != nullptr && !obj->InheritsFrom(want)) {
+        delete obj;
+        throw EInvalidCast(std::string("Invalid class typecast: ") + Name + " is not a " + want->Name);
+    }
+    return obj;
+}
+
+void TClassInfo::RaiseCannotCreate(const std::type_info&) const {
+    if (Creator == nullptr)
+        throw EInvalidOperation(std::string("Cannot create an instance of abstract class ") + Name);
+    throw EInvalidOperation(std::string("Cannot create an instance of ") + Name +
+                            ": wrong constructor arguments for its class family");
+}
+
+void RaiseInvalidCast(TObject* Obj, TClass Want) {
+    throw EInvalidCast("Invalid class typecast: " + Obj->ClassName() + " is not a " + Want->Name);
+}
+
+void RegisterClass(TClass AClass) {
+    auto& reg = Registry().byName;
+    // Register the class and its ancestors up to the first one already registered
+    // (or the root of the streaming hierarchy).
+    for (TClass c = AClass; c != nullptr; c = c->Parent) {
+        auto key = Folded(c->Name);
+        auto it = reg.find(key);
+        if (it != reg.end()) {
+            if (it->second == c) return;
+            throw EFilerError(std::string("A class named ") + c->Name + " already exists");
+        }
+        reg.emplace(std::move(key), c);
+        if (IsStreamingRoot(c)) return;
+    }
+}
+
+void RegisterClasses(std::initializer_list<TClass> Classes) {
+    for (TClass c : Classes) RegisterClass(c);
+}
+
+void UnRegisterClass(TClass AClass) {
+    auto& reg = Registry().byName;
+    auto it = reg.find(Folded(AClass->Name));
+    if (it != reg.end() && it->second == AClass) reg.erase(it);
+}
+
+void UnRegisterClasses(std::initializer_list<TClass> Classes) {
+    for (TClass c : Classes) UnRegisterClass(c);
+}
+
+TClass GetClass(const std::string& ClassName) {
+    auto& reg = Registry().byName;
+    auto it = reg.find(Folded(ClassName));
+    return it == reg.end() ? nullptr : it->second;
+}
+
+TClass FindClass(const std::string& ClassName) {
+    TClass c = GetClass(ClassName);
+    if (c == nullptr) throw EClassNotFound("Class " + ClassName + " not found");
+    return c;
+}
+
+}  // namespace host
