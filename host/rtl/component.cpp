@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <map>
-#include <unordered_map>
 
 #include "host/rtl/exceptions.h"
 #include "host/rtl/filer.h"
@@ -40,18 +39,68 @@ std::string TPersistent::GetNamePath() const {
 // ---- TComponent ----
 
 namespace {
-std::string Fold(const std::string& s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return r;
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
 }
+
+size_t NameHash(const std::string& s) {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded name
+    for (char c : s) h = (h ^ static_cast<uint8_t>(LowerAscii(c))) * 1099511628211ull;
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
 // Owners with fewer components than this search their list; larger ones keep an index.
 constexpr size_t kNameIndexThreshold = 16;
 }  // namespace
 
+// The names of an owner's components: an open-addressing table of component
+// pointers, probed by a case-insensitive hash of the name. It stores no strings,
+// so that large forms stay compact in memory.
 struct TComponentNameIndex {
-    std::unordered_map<std::string, TComponent*> byName;
+    std::vector<TComponent*> slots;  // nullptr: empty; Tombstone(): deleted
+    size_t used = 0;                 // live entries plus tombstones
+
+    static TComponent* Tombstone() { return reinterpret_cast<TComponent*>(uintptr_t(1)); }
+
+    TComponent* Find(const std::string& name) const {
+        if (slots.empty()) return nullptr;
+        size_t mask = slots.size() - 1;
+        for (size_t i = NameHash(name) & mask;; i = (i + 1) & mask) {
+            TComponent* c = slots[i];
+            if (c == nullptr) return nullptr;
+            if (c != Tombstone() && SameName(c->Name(), name)) return c;
+        }
+    }
+    void Add(TComponent* c) {
+        if ((used + 1) * 4 >= slots.size() * 3) Grow();
+        size_t mask = slots.size() - 1;
+        size_t i = NameHash(c->Name()) & mask;
+        while (slots[i] != nullptr && slots[i] != Tombstone()) i = (i + 1) & mask;
+        if (slots[i] == nullptr) ++used;
+        slots[i] = c;
+    }
+    void Erase(TComponent* c) {
+        if (slots.empty()) return;
+        size_t mask = slots.size() - 1;
+        for (size_t i = NameHash(c->Name()) & mask; slots[i] != nullptr; i = (i + 1) & mask)
+            if (slots[i] == c) {
+                slots[i] = Tombstone();
+                return;
+            }
+    }
+    void Grow() {
+        std::vector<TComponent*> old;
+        old.swap(slots);
+        slots.assign(old.empty() ? 64 : old.size() * 2, nullptr);
+        used = 0;
+        for (TComponent* c : old)
+            if (c != nullptr && c != Tombstone()) Add(c);
+    }
 };
 
 bool IsValidComponentName(const std::string& Ident) {
@@ -127,7 +176,7 @@ void TComponent::ChangeName(const std::string& NewName) {
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
     if (AComponent == nullptr || NewName.empty()) return;
-    if (Fold(CurName) == Fold(NewName)) return;
+    if (SameName(CurName, NewName)) return;
     if (TComponent* other = FindComponent(NewName); other != nullptr && other != AComponent)
         throw EComponentError("A component named " + NewName + " already exists");
 }
@@ -136,13 +185,9 @@ void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->Validat
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {
     if (AName.empty()) return nullptr;
-    if (FNameIndex) {
-        auto it = FNameIndex->byName.find(Fold(AName));
-        return it == FNameIndex->byName.end() ? nullptr : it->second;
-    }
-    std::string key = Fold(AName);
+    if (FNameIndex) return FNameIndex->Find(AName);
     for (TComponent* c : FComponents)
-        if (c->FName.size() == AName.size() && Fold(c->FName) == key) return c;
+        if (SameName(c->FName, AName)) return c;
     return nullptr;
 }
 
@@ -151,16 +196,14 @@ void TComponent::IndexName(TComponent* AComponent) {
         if (FComponents.size() < kNameIndexThreshold) return;
         FNameIndex = std::make_unique<TComponentNameIndex>();
         for (TComponent* c : FComponents)
-            if (!c->FName.empty()) FNameIndex->byName.emplace(Fold(c->FName), c);
+            if (!c->FName.empty()) FNameIndex->Add(c);
         return;
     }
-    if (!AComponent->FName.empty()) FNameIndex->byName[Fold(AComponent->FName)] = AComponent;
+    if (!AComponent->FName.empty()) FNameIndex->Add(AComponent);
 }
 
 void TComponent::UnindexName(TComponent* AComponent) {
-    if (!FNameIndex || AComponent->FName.empty()) return;
-    auto it = FNameIndex->byName.find(Fold(AComponent->FName));
-    if (it != FNameIndex->byName.end() && it->second == AComponent) FNameIndex->byName.erase(it);
+    if (FNameIndex && !AComponent->FName.empty()) FNameIndex->Erase(AComponent);
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -191,12 +234,13 @@ void TComponent::Remove(TComponent* AComponent) {
 }
 
 void TComponent::DestroyComponents() {
+    // Every owned component goes: drop the name index at once instead of entry by entry.
+    FNameIndex.reset();
     while (!FComponents.empty()) {
         TComponent* instance = FComponents.back();
         Remove(instance);
         delete instance;
     }
-    FNameIndex.reset();
 }
 
 void TComponent::Destroying() {

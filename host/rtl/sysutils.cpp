@@ -1298,6 +1298,7 @@ std::string WrapText(const std::string& Line, int MaxCol) { return WrapText(Line
 // UTF-8
 
 char32_t Utf8Next(std::string_view S, size_t& Pos) {
+    if (Pos >= S.size()) return 0;
     unsigned char b = static_cast<unsigned char>(S[Pos]);
     if (b < 0x80) {
         ++Pos;

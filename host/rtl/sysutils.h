@@ -283,7 +283,7 @@ std::string WrapText(const std::string& Line, int MaxCol = 45);
 
 // UTF-8 helpers. Malformed bytes count and decode as single characters (U+FFFD).
 int Utf8Length(const std::string& S);
-// The code point at S[Pos], advancing Pos past it.
+// The code point at S[Pos], advancing Pos past it (0 at the end of S).
 char32_t Utf8Next(std::string_view S, size_t& Pos);
 void Utf8Append(std::string& S, char32_t Ch);
 // The first Count characters (whole code points).

@@ -279,6 +279,7 @@ TEST_F(SysUtilsFloat, FormatFloatPictures) {
     EXPECT_EQ(FormatFloat("#,##0.00", 1234567.891), "1,234,567.89");
     EXPECT_EQ(FormatFloat("#,##0", 999.5), "1,000");
     EXPECT_EQ(FormatFloat("#,##0", 12.0), "12");
+    EXPECT_EQ(FormatFloat("#,##0.00", -1234.5), "-1,234.50");
     EXPECT_EQ(FormatFloat("0.###", 1.5), "1.5");
     EXPECT_EQ(FormatFloat("0.###", 2.0), "2");
     EXPECT_EQ(FormatFloat("0.0##", 2.0), "2.0");
