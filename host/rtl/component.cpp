@@ -6,6 +6,7 @@
 
 #include "host/rtl/exceptions.h"
 #include "host/rtl/filer.h"
+#include "host/rtl/sysutils.h"
 
 namespace host {
 
@@ -41,13 +42,6 @@ std::string TPersistent::GetNamePath() const {
 namespace {
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
-
 size_t NameHash(const std::string& s) {
     uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded name
     for (char c : s) h = (h ^ static_cast<uint8_t>(LowerAscii(c))) * 1099511628211ull;
@@ -73,7 +67,7 @@ struct TComponentNameIndex {
         for (size_t i = NameHash(name) & mask;; i = (i + 1) & mask) {
             TComponent* c = slots[i];
             if (c == nullptr) return nullptr;
-            if (c != Tombstone() && SameName(c->Name(), name)) return c;
+            if (c != Tombstone() && SameText(c->Name(), name)) return c;
         }
     }
     void Add(TComponent* c) {
@@ -176,7 +170,7 @@ void TComponent::ChangeName(const std::string& NewName) {
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
     if (AComponent == nullptr || NewName.empty()) return;
-    if (SameName(CurName, NewName)) return;
+    if (SameText(CurName, NewName)) return;
     if (TComponent* other = FindComponent(NewName); other != nullptr && other != AComponent)
         throw EComponentError("A component named " + NewName + " already exists");
 }
@@ -187,7 +181,7 @@ TComponent* TComponent::FindComponent(const std::string& AName) const {
     if (AName.empty()) return nullptr;
     if (FNameIndex) return FNameIndex->Find(AName);
     for (TComponent* c : FComponents)
-        if (SameName(c->FName, AName)) return c;
+        if (SameText(c->FName, AName)) return c;
     return nullptr;
 }
 

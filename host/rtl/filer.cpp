@@ -11,23 +11,13 @@
 #include "host/rtl/lists.h"
 #include "host/rtl/resources.h"
 #include "host/rtl/streams.h"
+#include "host/rtl/sysutils.h"
 
 namespace host {
 
 namespace {
 // Deeper nesting of components, sub-properties or lists is refused as corrupt.
 constexpr int kMaxDepth = 1000;
-
-bool SameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 const char* ValueTypeName(int v) {
     static const char* names[] = {"vaNull", "vaList", "vaInt8", "vaInt16", "vaInt32", "vaExtended", "vaString",
@@ -1270,17 +1260,12 @@ void TStream::WriteComponent(TComponent* Instance) {
 }
 
 namespace {
-std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
 }  // namespace
 
 // A resource-file entry: 0xFF, the type as 0xFF-prefixed ordinal 10 (RCDATA), the
 // name in upper case ending with a zero byte, the memory flags 0x1030 and the size.
 void TStream::WriteComponentRes(const std::string& ResName, TComponent* Instance) {
-    std::string name = UpperAscii(ResName);
+    std::string name = UpperCase(ResName);
     uint8_t ff = 0xFF;
     uint16_t type = 10, flags = 0x1030;
     WriteBuffer(&ff, 1);
@@ -1340,7 +1325,7 @@ void WriteComponentResFile(const std::string& FileName, TComponent* Instance) {
 
 bool ReadComponentResource(TComponent* Instance, const std::string& ResName, uintptr_t Module) {
     TResourceBlob blob;
-    if (!FindResourceBlob(Module, "RCDATA", UpperAscii(ResName), blob)) return false;
+    if (!FindResourceBlob(Module, "RCDATA", UpperCase(ResName), blob)) return false;
     std::string bytes(reinterpret_cast<const char*>(blob.Data), blob.Size);
     // Forms may be kept in their text form in the resources; convert those first.
     if (bytes.compare(0, 4, std::string(FilerSignature, 4)) != 0) bytes = ObjectTextToBinaryString(bytes);

@@ -1,23 +1,15 @@
 // TObject's class object, class identity tests and the streaming system's class registry.
 #include "host/rtl/object.h"
 
-#include <algorithm>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 
 #include "host/rtl/exceptions.h"
+#include "host/rtl/sysutils.h"
 
 namespace host {
 
 namespace {
-std::string Folded(const std::string& s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return r;
-}
-
 struct TClassRegistry {
     std::unordered_map<std::string, TClass> byName;  // folded name -> class
 };
@@ -42,7 +34,7 @@ bool TClassInfo::InheritsFrom(TClass Other) const {
     return false;
 }
 
-bool TClassInfo::ClassNameIs(const std::string& AName) const { return Folded(Name) == Folded(AName); }
+bool TClassInfo::ClassNameIs(const std::string& AName) const { return LowerCase(Name) == LowerCase(AName); }
 
 TObject* TClassInfo::CheckedCast(TObject* obj, TClass want) const {
     if (obj != nullptr && !obj->InheritsFrom(want)) {
@@ -68,7 +60,7 @@ void RegisterClass(TClass AClass) {
     // Register the class and its ancestors up to the first one already registered
     // (or the root of the streaming hierarchy).
     for (TClass c = AClass; c != nullptr; c = c->Parent) {
-        auto key = Folded(c->Name);
+        auto key = LowerCase(c->Name);
         auto it = reg.find(key);
         if (it != reg.end()) {
             if (it->second == c) return;
@@ -85,7 +77,7 @@ void RegisterClasses(std::initializer_list<TClass> Classes) {
 
 void UnRegisterClass(TClass AClass) {
     auto& reg = Registry().byName;
-    auto it = reg.find(Folded(AClass->Name));
+    auto it = reg.find(LowerCase(AClass->Name));
     if (it != reg.end() && it->second == AClass) reg.erase(it);
 }
 
@@ -95,7 +87,7 @@ void UnRegisterClasses(std::initializer_list<TClass> Classes) {
 
 TClass GetClass(const std::string& ClassName) {
     auto& reg = Registry().byName;
-    auto it = reg.find(Folded(ClassName));
+    auto it = reg.find(LowerCase(ClassName));
     return it == reg.end() ? nullptr : it->second;
 }
 

@@ -6,33 +6,11 @@
 #include <unordered_map>
 
 #include "host/rtl/exceptions.h"
+#include "host/rtl/sysutils.h"
 
 namespace host {
 
 namespace {
-std::string Fold(const std::string& s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return r;
-}
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-std::string TrimBlanks(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
 std::mutex& TableLock() {
     static std::mutex m;
     return m;
@@ -52,7 +30,7 @@ std::string GetEnumName(const TTypeInfo* TypeInfo, int64_t Value) {
 int GetEnumValue(const TTypeInfo* TypeInfo, const std::string& Name) {
     if (TypeInfo == nullptr) return -1;
     for (size_t i = 0; i < TypeInfo->EnumNames.size(); ++i)
-        if (SameName(TypeInfo->EnumNames[i], Name)) return static_cast<int>(i);
+        if (SameText(TypeInfo->EnumNames[i], Name)) return static_cast<int>(i);
     return -1;
 }
 
@@ -69,7 +47,7 @@ std::string SetToString(const TTypeInfo* SetType, uint64_t Value, bool Brackets)
 }
 
 uint64_t StringToSet(const TTypeInfo* SetType, const std::string& Value) {
-    std::string s = TrimBlanks(Value);
+    std::string s = Trim(Value);
     if (!s.empty() && s.front() == '[') {
         if (s.back() != ']') throw EPropertyConvertError("Invalid set value: " + Value);
         s = s.substr(1, s.size() - 2);
@@ -78,7 +56,7 @@ uint64_t StringToSet(const TTypeInfo* SetType, const std::string& Value) {
     size_t pos = 0;
     while (pos <= s.size()) {
         size_t comma = s.find(',', pos);
-        std::string item = TrimBlanks(s.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
+        std::string item = Trim(s.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
         if (!item.empty()) {
             int v = GetEnumValue(SetType ? SetType->CompType : nullptr, item);
             if (v < 0 || v >= 64) throw EPropertyConvertError("Invalid set member '" + item + "'");
@@ -102,7 +80,7 @@ const TTypeInfo* MakeEnumTypeInfo(const char* name, const char* names) {
     size_t pos = 0;
     while (pos <= all.size()) {
         size_t comma = all.find(',', pos);
-        std::string item = TrimBlanks(all.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
+        std::string item = Trim(all.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
         if (!item.empty()) t->EnumNames.push_back(item);
         if (comma == std::string::npos) break;
         pos = comma + 1;
@@ -271,7 +249,7 @@ const TClassProps& PropsOf(TClass AClass) {
         for (auto& p : AClass->OwnPublished()->Props) {
             bool replaced = false;
             for (auto& q : props->list)
-                if (SameName(q->Name, p->Name)) {
+                if (SameText(q->Name, p->Name)) {
                     q = p.get();
                     replaced = true;
                     break;
@@ -279,7 +257,7 @@ const TClassProps& PropsOf(TClass AClass) {
             if (!replaced) props->list.push_back(p.get());
         }
     }
-    for (auto* p : props->list) props->byName.emplace(Fold(p->Name), p);
+    for (auto* p : props->list) props->byName.emplace(LowerCase(p->Name), p);
     std::lock_guard<std::mutex> g(TableLock());
     auto& slot = cache[AClass];
     if (!slot) slot = std::move(props);
@@ -291,7 +269,7 @@ const std::vector<const TPropInfo*>& GetPropList(TClass AClass) { return PropsOf
 
 const TPropInfo* GetPropInfo(TClass AClass, const std::string& PropName) {
     const TClassProps& props = PropsOf(AClass);
-    auto it = props.byName.find(Fold(PropName));
+    auto it = props.byName.find(LowerCase(PropName));
     return it == props.byName.end() ? nullptr : it->second;
 }
 
@@ -376,7 +354,7 @@ const TMethodCode* FindPublishedMethod(TClass AClass, const std::string& Name) {
     for (TClass c = AClass; c != nullptr; c = c->Parent) {
         if (!c->OwnPublished) continue;
         for (auto& [n, code] : c->OwnPublished()->Methods)
-            if (SameName(n, Name)) return &code;
+            if (SameText(n, Name)) return &code;
     }
     return nullptr;
 }
