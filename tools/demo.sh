@@ -6,6 +6,8 @@ set -euo pipefail
 caller=$PWD
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+# Clones in other folders (CI runs in a fresh one) share the compiler cache.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 bash tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

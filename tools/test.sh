@@ -6,6 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+# Clones in other folders (CI runs in a fresh one) share the compiler cache.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 # Any sanitizer report fails the test that caused it.
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0:strict_init_order=1:check_initialization_order=1:detect_stack_use_after_return=1
