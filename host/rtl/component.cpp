@@ -42,10 +42,13 @@ std::string TPersistent::GetNamePath() const {
 namespace {
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
+// A polynomial hash of the folded name. Forms name their components in series
+// (Button1, Button2, ...), and this hash gives such names neighbouring slots, so
+// filling and searching a large index stays within a few cache lines.
 size_t NameHash(const std::string& s) {
-    uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded name
-    for (char c : s) h = (h ^ static_cast<uint8_t>(LowerAscii(c))) * 1099511628211ull;
-    return static_cast<size_t>(h ^ (h >> 29));
+    size_t h = 0;
+    for (char c : s) h = h * 31 + static_cast<uint8_t>(LowerAscii(c));
+    return h;
 }
 
 // Owners with fewer components than this search their list; larger ones keep an index.
@@ -53,47 +56,53 @@ constexpr size_t kNameIndexThreshold = 16;
 }  // namespace
 
 // The names of an owner's components: an open-addressing table of component
-// pointers, probed by a case-insensitive hash of the name. It stores no strings,
-// so that large forms stay compact in memory.
+// pointers with their name's case-insensitive hash, at most half full. It stores no
+// strings, so that large forms stay compact in memory; names are compared only when
+// the hashes agree.
 struct TComponentNameIndex {
-    std::vector<TComponent*> slots;  // nullptr: empty; Tombstone(): deleted
-    size_t used = 0;                 // live entries plus tombstones
+    struct TSlot {
+        size_t hash = 0;
+        TComponent* comp = nullptr;  // nullptr: empty; Tombstone(): deleted
+    };
+    std::vector<TSlot> slots;
+    size_t used = 0;  // live entries plus tombstones
 
     static TComponent* Tombstone() { return reinterpret_cast<TComponent*>(uintptr_t(1)); }
 
     TComponent* Find(const std::string& name) const {
         if (slots.empty()) return nullptr;
-        size_t mask = slots.size() - 1;
-        for (size_t i = NameHash(name) & mask;; i = (i + 1) & mask) {
-            TComponent* c = slots[i];
-            if (c == nullptr) return nullptr;
-            if (c != Tombstone() && SameText(c->Name(), name)) return c;
+        size_t mask = slots.size() - 1, h = NameHash(name);
+        for (size_t i = h & mask;; i = (i + 1) & mask) {
+            const TSlot& s = slots[i];
+            if (s.comp == nullptr) return nullptr;
+            if (s.hash == h && s.comp != Tombstone() && SameText(s.comp->Name(), name)) return s.comp;
         }
     }
-    void Add(TComponent* c) {
-        if ((used + 1) * 4 >= slots.size() * 3) Grow();
+    void Add(TComponent* c) { Insert(NameHash(c->Name()), c); }
+    void Insert(size_t h, TComponent* c) {
+        if ((used + 1) * 2 > slots.size()) Grow();
         size_t mask = slots.size() - 1;
-        size_t i = NameHash(c->Name()) & mask;
-        while (slots[i] != nullptr && slots[i] != Tombstone()) i = (i + 1) & mask;
-        if (slots[i] == nullptr) ++used;
-        slots[i] = c;
+        size_t i = h & mask;
+        while (slots[i].comp != nullptr && slots[i].comp != Tombstone()) i = (i + 1) & mask;
+        if (slots[i].comp == nullptr) ++used;
+        slots[i] = TSlot{h, c};
     }
     void Erase(TComponent* c) {
         if (slots.empty()) return;
-        size_t mask = slots.size() - 1;
-        for (size_t i = NameHash(c->Name()) & mask; slots[i] != nullptr; i = (i + 1) & mask)
-            if (slots[i] == c) {
-                slots[i] = Tombstone();
+        size_t mask = slots.size() - 1, h = NameHash(c->Name());
+        for (size_t i = h & mask; slots[i].comp != nullptr; i = (i + 1) & mask)
+            if (slots[i].comp == c) {
+                slots[i].comp = Tombstone();
                 return;
             }
     }
     void Grow() {
-        std::vector<TComponent*> old;
+        std::vector<TSlot> old;
         old.swap(slots);
-        slots.assign(old.empty() ? 64 : old.size() * 2, nullptr);
+        slots.assign(old.empty() ? 64 : old.size() * 2, TSlot{});
         used = 0;
-        for (TComponent* c : old)
-            if (c != nullptr && c != Tombstone()) Add(c);
+        for (const TSlot& s : old)
+            if (s.comp != nullptr && s.comp != Tombstone()) Insert(s.hash, s.comp);
     }
 };
 

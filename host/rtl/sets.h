@@ -6,6 +6,32 @@
 
 namespace host {
 
+namespace detail {
+// The number of names in a HOST_ENUM declaration's value list, at compile time.
+constexpr int CountEnumNames(const char* s) {
+    int n = 0;
+    bool inName = false;
+    for (; *s; ++s) {
+        if (*s == ',') {
+            inName = false;
+        } else if (*s != ' ' && *s != '\t' && *s != '\n' && !inName) {
+            inName = true;
+            ++n;
+        }
+    }
+    return n;
+}
+// Words of 64 bits a set of E needs: enumerations declared with HOST_ENUM know
+// their size; anything else (char, plain enums) gets room for 256 members.
+template <class E>
+constexpr int SetWords() {
+    if constexpr (requires { HostEnumCount(static_cast<const E*>(nullptr)); })
+        return HostEnumCount(static_cast<const E*>(nullptr)) > 64 ? (HostEnumCount(static_cast<const E*>(nullptr)) + 63) / 64 : 1;
+    else
+        return 4;
+}
+}  // namespace detail
+
 template <class E>
 class TSet {
 public:
@@ -24,19 +50,24 @@ public:
 
     constexpr bool Contains(E e) const {
         unsigned i = Index(e);
-        return (FWords[i >> 6] >> (i & 63)) & 1u;
+        return (i >> 6) < kWords && ((FWords[i >> 6] >> (i & 63)) & 1u);
     }
+    // Members beyond the set's type are ignored, as they cannot be values of it.
     constexpr TSet& Include(E e) {
         unsigned i = Index(e);
-        FWords[i >> 6] |= uint64_t(1) << (i & 63);
+        if ((i >> 6) < kWords) FWords[i >> 6] |= uint64_t(1) << (i & 63);
         return *this;
     }
     constexpr TSet& Exclude(E e) {
         unsigned i = Index(e);
-        FWords[i >> 6] &= ~(uint64_t(1) << (i & 63));
+        if ((i >> 6) < kWords) FWords[i >> 6] &= ~(uint64_t(1) << (i & 63));
         return *this;
     }
-    constexpr bool Empty() const { return (FWords[0] | FWords[1] | FWords[2] | FWords[3]) == 0; }
+    constexpr bool Empty() const {
+        for (int i = 0; i < kWords; ++i)
+            if (FWords[i] != 0) return false;
+        return true;
+    }
 
     constexpr TSet operator+(const TSet& o) const { return Combine(o, [](uint64_t a, uint64_t b) { return a | b; }); }
     constexpr TSet operator*(const TSet& o) const { return Combine(o, [](uint64_t a, uint64_t b) { return a & b; }); }
@@ -58,10 +89,11 @@ private:
     template <class F>
     constexpr TSet Combine(const TSet& o, F f) const {
         TSet r;
-        for (int i = 0; i < 4; ++i) r.FWords[i] = f(FWords[i], o.FWords[i]);
+        for (int i = 0; i < kWords; ++i) r.FWords[i] = f(FWords[i], o.FWords[i]);
         return r;
     }
-    uint64_t FWords[4] = {0, 0, 0, 0};
+    static constexpr int kWords = detail::SetWords<E>();
+    uint64_t FWords[kWords] = {};
 };
 
 }  // namespace host

@@ -68,6 +68,9 @@ const TTypeInfo* SetTypeInfo(const TTypeInfo* elem);
 //   HOST_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient);
 #define HOST_ENUM(Name, ...)                                                                    \
     enum Name { __VA_ARGS__ };                                                                  \
+    [[maybe_unused]] constexpr int HostEnumCount(const Name*) {                                 \
+        return ::host::detail::CountEnumNames(#__VA_ARGS__);                                    \
+    }                                                                                           \
     [[maybe_unused]] inline const ::host::TTypeInfo* HostTypeInfo(const Name*) {                \
         static const ::host::TTypeInfo* info = ::host::detail::MakeEnumTypeInfo(#Name, #__VA_ARGS__); \
         return info;                                                                            \
