@@ -1,0 +1,22 @@
+// Helpers shared by the graphics units: colour references and direct access to a bitmap's pixels.
+#pragma once
+
+#include "host/gdi/gditypes.h"
+#include "host/graphics/graphics.h"
+
+namespace host::gdi {
+struct TBitmapObj;
+}
+
+namespace host::graphics_detail {
+
+// The COLORREF of a colour: system colours resolved, marker bits dropped.
+COLORREF ColorRef(TColor Color);
+
+// The bitmap behind a handle, brought up to date with a DIB section's memory;
+// nullptr for a bad handle.
+gdi::TBitmapObj* BitmapPixels(HBITMAP Bmp);
+// Marks a bitmap's pixels as written directly (so a DIB section's memory follows).
+void PixelsWritten(gdi::TBitmapObj* Bmp);
+
+}  // namespace host::graphics_detail
