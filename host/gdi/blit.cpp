@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "host/gdi/blit_internal.h"
@@ -259,7 +258,7 @@ bool Overlaps(const RECT& A, const RECT& B) {
 }
 
 // Copies the rectangle R of the source into Copy and points the job's source at it;
-// returns the rectangle's top-left, which the caller subtracts from its mapping.
+// the caller moves its mapping by R's top-left.
 void PrivateSource(TJob& J, const RECT& R, std::vector<uint32_t>& Copy) {
     const int w = R.right - R.left, h = R.bottom - R.top;
     Copy.resize(size_t(w) * size_t(h));
@@ -543,7 +542,14 @@ BOOL MaskBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, i
     TContext C;
     if (!Open(Dest, Src, J.NeedS, J.NeedP, C)) return FALSE;
     if (Width <= 0 || Height <= 0) return TRUE;
-    if (J.NeedP && C.Brush.Null) return TRUE;
+    if (J.NeedP && C.Brush.Null) {
+        // A null brush paints nothing: where an operation needs the pattern, the
+        // destination stays as it is.
+        if (gdi::RopUsesP(J.Fore)) J.Fore = 0xAA;
+        if (gdi::RopUsesP(J.Back)) J.Back = 0xAA;
+        J.NeedP = false;
+        if (J.Fore == J.Back && J.Fore == 0xAA) return TRUE;
+    }
     J.Dst = C.T.Surface;
     J.Brush = &C.Brush;
     J.MaskDx = MaskX;  // BlitSameSize turns these into offsets from the destination surface

@@ -440,6 +440,20 @@ TEST(GdiPatBlt, HatchOpaqueAndTransparent) {
             uint32_t expect = line ? 0xFF0000 : (x < 8 ? 0x0000FF : 0x00FF00);
             ASSERT_EQ(s.At(x, y), expect) << x << "," << y;
         }
+    // The holes hold for every operation that reads the pattern, in blits too.
+    TSurf src(16, 8);
+    src.Fill(0xFFFFFF);
+    ASSERT_TRUE(BitBlt(s.Dc, 0, 0, 16, 8, src.Dc, 0, 0, 0x00E20746));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) {
+            bool line = (x % 8) == 4 || y == 4;
+            uint32_t expect = line ? 0xFF0000 : (x < 8 ? 0x0000FF : 0x00FF00);
+            ASSERT_EQ(s.At(x, y), expect) << x << "," << y;
+        }
+    ASSERT_TRUE(PatBlt(s.Dc, 0, 0, 16, 8, PATINVERT));
+    EXPECT_EQ(s.At(4, 0), 0u);
+    EXPECT_EQ(s.At(5, 0), 0x0000FFu);
+    EXPECT_EQ(s.At(13, 0), 0x00FF00u);
 }
 
 TEST(GdiPatBlt, EveryHatchHasItsLines) {
@@ -717,6 +731,17 @@ TEST(GdiMaskBlt, ForegroundWhereTheMaskIsOne) {
     ASSERT_TRUE(MaskBlt(dst.Dc, 0, 0, 4, 2, src.Dc, 0, 0, nullptr, 0, 0, MAKEROP4(SRCCOPY, DSTINVERT)));
     EXPECT_EQ(dst.At(1, 1), 0x112233u);
     EXPECT_FALSE(MaskBlt(dst.Dc, 0, 0, 4, 2, src.Dc, 0, 0, src.Bmp, 0, 0, MAKEROP4(SRCCOPY, DSTINVERT)));
+    // With a null brush the pattern half leaves the destination alone; the other half applies.
+    dst.Fill(0x445566);
+    SelectObject(dst.Dc, GetStockObject(NULL_BRUSH));
+    ASSERT_TRUE(MaskBlt(dst.Dc, 0, 0, 4, 2, src.Dc, 0, 0, mask.Bmp, 2, 1, MAKEROP4(SRCCOPY, PATCOPY)));
+    EXPECT_EQ(dst.At(0, 0), 0x112233u);
+    EXPECT_EQ(dst.At(1, 0), 0x445566u);
+    // And with a brush, the background operation paints it.
+    SelectObject(dst.Dc, GetStockObject(BLACK_BRUSH));
+    ASSERT_TRUE(MaskBlt(dst.Dc, 0, 0, 4, 2, src.Dc, 0, 0, mask.Bmp, 2, 1, MAKEROP4(SRCCOPY, PATCOPY)));
+    EXPECT_EQ(dst.At(1, 0), 0u);
+    EXPECT_EQ(dst.At(3, 1), 0x112233u);
 }
 
 TEST(GdiTransparentBlt, LeavesTheTransparentColourOut) {
