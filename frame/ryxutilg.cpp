@@ -18,6 +18,17 @@ using namespace host;
 
 namespace {
 
+// The header of a top-down 32-bit DIB (bytes B, G, R, x) of Width × Height.
+BITMAPINFO Dib32Info(int Width, int Height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = -Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // ---- checked arithmetic ----
 
 [[noreturn]] void RangeError(const char* What) {
@@ -356,12 +367,7 @@ void ryxGenerateMaskBitmapFromDIB(TBitmap* Mask, TBitmap* Source, const TPoint& 
     std::vector<uint32_t> pixels;
     if (lines > 0 && sw > 0 && !wanted.empty()) {
         pixels.resize(size_t(sw) * size_t(lines));
-        BITMAPINFO info{};
-        info.bmiHeader.biWidth = sw;
-        info.bmiHeader.biHeight = -sh;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = Dib32Info(sw, sh);
         HDC src = Source->Canvas()->Handle();
         if (GetDIBits(src, Source->Handle(), UINT(y0), UINT(lines), pixels.data(), &info, DIB_RGB_COLORS) != lines)
             throw EInvalidGraphicOperation("Cannot read the pixels of the source bitmap");
@@ -433,12 +439,7 @@ void ryxGrayScaleBitmap(TBitmap* Bitmap) {
     const int w = Bitmap->Width(), h = Bitmap->Height();
     // The whole image as a top-down 32-bit DIB (bytes B, G, R, x), converted in one pass.
     std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-    BITMAPINFO info{};
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(w, h);
     HDC dc = Bitmap->Canvas()->Handle();
     HBITMAP bmp = Bitmap->Handle();
     if (GetDIBits(dc, bmp, 0, UINT(h), pixels.data(), &info, DIB_RGB_COLORS) != h)
@@ -459,12 +460,7 @@ std::unique_ptr<TBitmap> ryxCopyBitmapToDDB(TBitmap* Bitmap) {
     if (Bitmap == nullptr || Bitmap->Empty()) return result;
     const int w = Bitmap->Width(), h = Bitmap->Height();
     std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-    BITMAPINFO info{};
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(w, h);
 
     HDC screen = GetScreenDC();
     HBITMAP ddb = CreateCompatibleBitmap(screen, w, h);

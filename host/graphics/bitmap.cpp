@@ -27,15 +27,6 @@ void PixelsWritten(gdi::TBitmapObj* Bmp) {
     if (Bmp != nullptr && Bmp->DibBitCount != 0) Bmp->SurfaceNewer = true;
 }
 
-}  // namespace graphics_detail
-
-using graphics_detail::BitmapPixels;
-using graphics_detail::ColorRef;
-using graphics_detail::PixelsWritten;
-
-namespace {
-
-// The rest of a stream, from its position to its end.
 std::string ReadRest(TStream* Stream) {
     const int64_t n = Stream->Size() - Stream->Position();
     std::string bytes;
@@ -44,6 +35,16 @@ std::string ReadRest(TStream* Stream) {
     Stream->ReadBuffer(bytes.data(), n);
     return bytes;
 }
+
+}  // namespace graphics_detail
+
+using graphics_detail::BitmapPixels;
+using graphics_detail::ColorRef;
+using graphics_detail::PixelsWritten;
+using graphics_detail::ReadRest;
+
+namespace {
+
 
 HBITMAP NewBitmap(int W, int H, bool Mono) {
     HBITMAP h = CreateBitmap(W, H, 1, Mono ? 1 : 32, nullptr);

@@ -1,6 +1,8 @@
 // Helpers shared by the graphics units: colour references and direct access to a bitmap's pixels.
 #pragma once
 
+#include <string>
+
 #include "host/gdi/gditypes.h"
 #include "host/graphics/graphics.h"
 
@@ -18,5 +20,8 @@ COLORREF ColorRef(TColor Color);
 gdi::TBitmapObj* BitmapPixels(HBITMAP Bmp);
 // Marks a bitmap's pixels as written directly (so a DIB section's memory follows).
 void PixelsWritten(gdi::TBitmapObj* Bmp);
+
+// The rest of a stream, from its position to its end (what a graphic loads).
+std::string ReadRest(TStream* Stream);
 
 }  // namespace host::graphics_detail

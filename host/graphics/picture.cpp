@@ -17,17 +17,10 @@
 namespace host {
 
 using graphics_detail::BitmapPixels;
+using graphics_detail::ReadRest;
 
 namespace {
 
-std::string ReadRest(TStream* Stream) {
-    const int64_t n = Stream->Size() - Stream->Position();
-    std::string bytes;
-    if (n <= 0) return bytes;
-    bytes.resize(size_t(n));
-    Stream->ReadBuffer(bytes.data(), n);
-    return bytes;
-}
 
 // An icon from one image of an icon file: the AND mask from the file's mask or,
 // for images with alpha, from the alpha (below half is transparent).
