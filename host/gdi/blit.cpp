@@ -85,7 +85,7 @@ struct TAxis {
     std::vector<int> Lo, Hi;
 };
 
-enum class TCombine : uint8_t { One, And, Or };
+enum class TCombine : uint8_t { One, And, Or, Average };
 
 struct TJob {
     TBitmapObj* Dst = nullptr;
@@ -105,13 +105,34 @@ struct TJob {
     bool SameRows = false;  // same surface, same rows: copy each source row before an operation reads it
 };
 
-// Combines the source pixels of each destination pixel (AND or OR) after conversion.
+// Combines the source pixels of each destination pixel after conversion: AND
+// (BLACKONWHITE), OR (WHITEONBLACK), or the average of each channel (HALFTONE;
+// black or white by brightness on a monochrome destination).
 void CombineRow(const TJob& J, int Y, int X1, int N, uint32_t* Out) {
     const int yl = J.Y.Lo[size_t(Y - J.Y.Base)], yh = J.Y.Hi[size_t(Y - J.Y.Base)];
-    const bool isAnd = J.Combine == TCombine::And;
-    std::fill_n(Out, N, isAnd ? kMask : 0u);
     const int* xl = J.X.Lo.data() + (X1 - J.X.Base);
     const int* xh = J.X.Hi.data() + (X1 - J.X.Base);
+    if (J.Combine == TCombine::Average) {
+        for (int i = 0; i < N; ++i) {
+            uint64_t r = 0, g = 0, b = 0, n = 0;
+            for (int sy = yl; sy < yh; ++sy) {
+                const uint32_t* row = J.Src.Row(sy);
+                for (int sx = xl[i]; sx < xh[i]; ++sx) {
+                    const uint32_t v = J.Conv(row[sx]);
+                    r += (v >> 16) & 0xFF;
+                    g += (v >> 8) & 0xFF;
+                    b += v & 0xFF;
+                    ++n;
+                }
+            }
+            if (n == 0) n = 1;
+            const uint32_t ar = uint32_t((r + n / 2) / n), ag = uint32_t((g + n / 2) / n), ab = uint32_t((b + n / 2) / n);
+            Out[i] = J.Dst->Mono() ? (ar + ag + ab > 382 ? kMask : 0u) : (ar << 16) | (ag << 8) | ab;
+        }
+        return;
+    }
+    const bool isAnd = J.Combine == TCombine::And;
+    std::fill_n(Out, N, isAnd ? kMask : 0u);
     for (int sy = yl; sy < yh; ++sy) {
         const uint32_t* row = J.Src.Row(sy);
         for (int i = 0; i < N; ++i) {
@@ -417,7 +438,7 @@ BOOL BlitStretched(TContext& C, TJob& J, int64_t X, int64_t Y, int64_t W, int64_
     area.Intersect(Clamp(l, t, r, b));
     if (area.Empty()) return TRUE;
     SetSource(J, C);
-    const bool group = StretchMode == BLACKONWHITE || StretchMode == WHITEONBLACK;
+    const bool group = StretchMode == BLACKONWHITE || StretchMode == WHITEONBLACK || StretchMode == HALFTONE;
     const RECT ab = area.Bounds();
     int xl, xh, yl, yh;
     BuildAxis(J.X, ab.left, ab.right, dx, W, SX + C.S.Dx, SW, group, J.Src.W, xl, xh);
@@ -426,7 +447,10 @@ BOOL BlitStretched(TContext& C, TJob& J, int64_t X, int64_t Y, int64_t W, int64_
     area.Intersect(RECT{xl, yl, xh, yh});
     if (area.Empty()) return TRUE;
     const bool shrinks = (SW < 0 ? -SW : SW) > (W < 0 ? -W : W) || (SH < 0 ? -SH : SH) > (H < 0 ? -H : H);
-    if (group && shrinks) J.Combine = StretchMode == BLACKONWHITE ? TCombine::And : TCombine::Or;
+    if (group && shrinks)
+        J.Combine = StretchMode == BLACKONWHITE   ? TCombine::And
+                    : StretchMode == WHITEONBLACK ? TCombine::Or
+                                                  : TCombine::Average;
     std::vector<uint32_t> copy;
     if (C.S.Surface == C.T.Surface) {
         // Sampling reads pixels anywhere in the source range: read them from a copy when

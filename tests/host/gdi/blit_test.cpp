@@ -563,13 +563,16 @@ TEST(GdiStretchBlt, ShrinkModes) {
     ASSERT_TRUE(StretchBlt(dst.Dc, 0, 0, 2, 1, src.Dc, 0, 0, 4, 2, SRCCOPY));
     EXPECT_EQ(dst.At(0, 0), 0xFFFFFFu);
     EXPECT_EQ(dst.At(1, 0), 0x808081u);
-    for (int mode : {COLORONCOLOR, HALFTONE}) {
-        SetStretchBltMode(dst.Dc, mode);
-        ASSERT_TRUE(StretchBlt(dst.Dc, 0, 0, 2, 1, src.Dc, 0, 0, 4, 2, SRCCOPY));
-        // floor((2d+1)*4/4) = 1 and 3; floor(1*2/2) = 1.
-        EXPECT_EQ(dst.At(0, 0), src.At(1, 1));
-        EXPECT_EQ(dst.At(1, 0), src.At(3, 1));
-    }
+    SetStretchBltMode(dst.Dc, COLORONCOLOR);
+    ASSERT_TRUE(StretchBlt(dst.Dc, 0, 0, 2, 1, src.Dc, 0, 0, 4, 2, SRCCOPY));
+    // floor((2d+1)*4/4) = 1 and 3; floor(1*2/2) = 1.
+    EXPECT_EQ(dst.At(0, 0), src.At(1, 1));
+    EXPECT_EQ(dst.At(1, 0), src.At(3, 1));
+    // HALFTONE averages each channel of the four source pixels, rounded.
+    SetStretchBltMode(dst.Dc, HALFTONE);
+    ASSERT_TRUE(StretchBlt(dst.Dc, 0, 0, 2, 1, src.Dc, 0, 0, 4, 2, SRCCOPY));
+    EXPECT_EQ(dst.At(0, 0), 0xF8F8BCu);  // red and green (F0+FF+FC+F3)/4, blue (F0+0F+FC+F3)/4
+    EXPECT_EQ(dst.At(1, 0), 0x202020u);  // each channel 80/4; blue (80+01)/4 rounds to 20
 }
 
 // The source pixels of destination offset d along one axis, straight from the
