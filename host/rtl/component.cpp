@@ -122,11 +122,10 @@ TComponent::TComponent(TComponent* AOwner) {
 TComponent::~TComponent() {
     Destroying();
     // Tell every component that asked; each forgets this one.
-    while (!FFreeNotifies.empty()) {
-        TComponent* other = FFreeNotifies.back();
-        FFreeNotifies.pop_back();
-        auto& theirs = other->FFreeNotifies;
-        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    while (FFreeNotifies && !FFreeNotifies->empty()) {
+        TComponent* other = FFreeNotifies->back();
+        FFreeNotifies->pop_back();
+        other->RemoveNotification(this);
         other->Notification(this, opRemove);
     }
     if (FComponentState.Contains(csFixups)) RemoveFixupReferences(this, "");
@@ -254,15 +253,18 @@ void TComponent::Destroying() {
 
 void TComponent::FreeNotification(TComponent* AComponent) {
     if (AComponent == nullptr || AComponent == this) return;
-    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
-        FFreeNotifies.push_back(AComponent);
+    if (!FFreeNotifies) FFreeNotifies = std::make_unique<std::vector<TComponent*>>();
+    if (std::find(FFreeNotifies->begin(), FFreeNotifies->end(), AComponent) == FFreeNotifies->end()) {
+        FFreeNotifies->push_back(AComponent);
         AComponent->FreeNotification(this);
     }
     FComponentState.Include(csFreeNotification);
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+    if (FFreeNotifies)
+        FFreeNotifies->erase(std::remove(FFreeNotifies->begin(), FFreeNotifies->end(), AComponent),
+                             FFreeNotifies->end());
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {

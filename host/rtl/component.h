@@ -122,7 +122,8 @@ private:
     std::vector<TComponent*> FComponents;
     // Folded name -> owned component, kept once a component owns several.
     std::unique_ptr<struct TComponentNameIndex> FNameIndex;
-    std::vector<TComponent*> FFreeNotifies;
+    // The components to tell when this one goes; made on the first FreeNotification.
+    std::unique_ptr<std::vector<TComponent*>> FFreeNotifies;
     TComponentState FComponentState;
     TComponentStyle FComponentStyle{csInheritable};
 
