@@ -1,27 +1,13 @@
 // Fuzz target for icon and cursor files: the reader must reject bad input with EInvalidGraphic
 // only, and what it accepts must write and read back with the same images, masks and colours.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
-#include "host/gdi/imagefile.h"
-#include "host/rtl/exceptions.h"
+#include "fuzz_image_common.h"
 
-namespace {
-
-[[noreturn]] void Fail(const char* What) {
-    std::fprintf(stderr, "%s\n", What);
-    std::abort();
-}
-
-}  // namespace
+using fuzzimage::Fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool limited = (host::SetImagePixelLimit(int64_t(1) << 20), true);
-    (void)limited;
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input = fuzzimage::Input(data, size);
     std::vector<host::TIconImage> icons;
     try {
         icons = host::ReadIco(input);

@@ -1,26 +1,11 @@
 // Fuzz target for PNG files: the reader must reject bad input with EInvalidGraphic only, and
 // what it accepts must write and read back with the same pixels.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include "fuzz_image_common.h"
 
-#include "host/gdi/imagefile.h"
-#include "host/rtl/exceptions.h"
-
-namespace {
-
-[[noreturn]] void Fail(const char* What) {
-    std::fprintf(stderr, "%s\n", What);
-    std::abort();
-}
-
-}  // namespace
+using fuzzimage::Fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool limited = (host::SetImagePixelLimit(int64_t(1) << 20), true);
-    (void)limited;
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input = fuzzimage::Input(data, size);
     host::TImage img;
     try {
         img = host::ReadPng(input);

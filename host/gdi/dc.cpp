@@ -240,110 +240,58 @@ UINT RealizePalette(HDC Dc) {
 
 // ---- attributes ----
 
+namespace {
+// One attribute of the DC: Set stores Value when Valid and returns the old value,
+// Get returns the value; both return Fail for a bad handle (or an invalid value).
+template <class V>
+V SetAttr(const char* Call, HDC Dc, V TDCAttrs::*Member, V Value, bool Valid, V Fail) {
+    TraceCall(Call, Dc, Value);
+    TDCObj* dc = DC(Dc);
+    if (dc == nullptr || !Valid) return Fail;
+    return std::exchange(dc->A.*Member, Value);
+}
+template <class V>
+V GetAttr(const char* Call, HDC Dc, V TDCAttrs::*Member, V Fail) {
+    TraceCall(Call, Dc);
+    TDCObj* dc = DC(Dc);
+    return dc != nullptr ? dc->A.*Member : Fail;
+}
+constexpr UINT kGdiError = 0xFFFFFFFF;
+}  // namespace
+
 COLORREF SetTextColor(HDC Dc, COLORREF Color) {
-    TraceCall("SetTextColor", Dc, Color);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr) return CLR_INVALID;
-    return std::exchange(dc->A.TextColor, Color);
+    return SetAttr("SetTextColor", Dc, &TDCAttrs::TextColor, Color, true, CLR_INVALID);
 }
-
-COLORREF GetTextColor(HDC Dc) {
-    TraceCall("GetTextColor", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.TextColor : CLR_INVALID;
-}
-
+COLORREF GetTextColor(HDC Dc) { return GetAttr("GetTextColor", Dc, &TDCAttrs::TextColor, CLR_INVALID); }
 COLORREF SetBkColor(HDC Dc, COLORREF Color) {
-    TraceCall("SetBkColor", Dc, Color);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr) return CLR_INVALID;
-    return std::exchange(dc->A.BkColor, Color);
+    return SetAttr("SetBkColor", Dc, &TDCAttrs::BkColor, Color, true, CLR_INVALID);
 }
-
-COLORREF GetBkColor(HDC Dc) {
-    TraceCall("GetBkColor", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.BkColor : CLR_INVALID;
-}
-
+COLORREF GetBkColor(HDC Dc) { return GetAttr("GetBkColor", Dc, &TDCAttrs::BkColor, CLR_INVALID); }
 int SetBkMode(HDC Dc, int Mode) {
-    TraceCall("SetBkMode", Dc, Mode);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr || (Mode != TRANSPARENT && Mode != OPAQUE)) return 0;
-    return std::exchange(dc->A.BkMode, Mode);
+    return SetAttr("SetBkMode", Dc, &TDCAttrs::BkMode, Mode, Mode == TRANSPARENT || Mode == OPAQUE, 0);
 }
-
-int GetBkMode(HDC Dc) {
-    TraceCall("GetBkMode", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.BkMode : 0;
-}
-
+int GetBkMode(HDC Dc) { return GetAttr("GetBkMode", Dc, &TDCAttrs::BkMode, 0); }
 int SetROP2(HDC Dc, int Rop2) {
-    TraceCall("SetROP2", Dc, Rop2);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr || Rop2 < R2_BLACK || Rop2 > R2_WHITE) return 0;
-    return std::exchange(dc->A.Rop2, Rop2);
+    return SetAttr("SetROP2", Dc, &TDCAttrs::Rop2, Rop2, Rop2 >= R2_BLACK && Rop2 <= R2_WHITE, 0);
 }
-
-int GetROP2(HDC Dc) {
-    TraceCall("GetROP2", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.Rop2 : 0;
-}
-
+int GetROP2(HDC Dc) { return GetAttr("GetROP2", Dc, &TDCAttrs::Rop2, 0); }
 int SetStretchBltMode(HDC Dc, int Mode) {
-    TraceCall("SetStretchBltMode", Dc, Mode);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr || Mode < BLACKONWHITE || Mode > HALFTONE) return 0;
-    return std::exchange(dc->A.StretchMode, Mode);
+    return SetAttr("SetStretchBltMode", Dc, &TDCAttrs::StretchMode, Mode, Mode >= BLACKONWHITE && Mode <= HALFTONE, 0);
 }
-
-int GetStretchBltMode(HDC Dc) {
-    TraceCall("GetStretchBltMode", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.StretchMode : 0;
-}
-
+int GetStretchBltMode(HDC Dc) { return GetAttr("GetStretchBltMode", Dc, &TDCAttrs::StretchMode, 0); }
 int SetPolyFillMode(HDC Dc, int Mode) {
-    TraceCall("SetPolyFillMode", Dc, Mode);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr || (Mode != ALTERNATE && Mode != WINDING)) return 0;
-    return std::exchange(dc->A.PolyFillMode, Mode);
+    return SetAttr("SetPolyFillMode", Dc, &TDCAttrs::PolyFillMode, Mode, Mode == ALTERNATE || Mode == WINDING, 0);
 }
-
-int GetPolyFillMode(HDC Dc) {
-    TraceCall("GetPolyFillMode", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.PolyFillMode : 0;
-}
-
+int GetPolyFillMode(HDC Dc) { return GetAttr("GetPolyFillMode", Dc, &TDCAttrs::PolyFillMode, 0); }
+// Only MM_TEXT maps coordinates; the other modes (2..8) are kept but draw as MM_TEXT.
 int SetMapMode(HDC Dc, int Mode) {
-    TraceCall("SetMapMode", Dc, Mode);
-    TDCObj* dc = DC(Dc);
-    // Only MM_TEXT maps coordinates; the other modes (2..8) are kept but draw as MM_TEXT.
-    if (dc == nullptr || Mode < MM_TEXT || Mode > 8) return 0;
-    return std::exchange(dc->A.MapMode, Mode);
+    return SetAttr("SetMapMode", Dc, &TDCAttrs::MapMode, Mode, Mode >= MM_TEXT && Mode <= 8, 0);
 }
-
-int GetMapMode(HDC Dc) {
-    TraceCall("GetMapMode", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.MapMode : 0;
-}
-
+int GetMapMode(HDC Dc) { return GetAttr("GetMapMode", Dc, &TDCAttrs::MapMode, 0); }
 UINT SetTextAlign(HDC Dc, UINT Align) {
-    TraceCall("SetTextAlign", Dc, Align);
-    TDCObj* dc = DC(Dc);
-    if (dc == nullptr) return 0xFFFFFFFF;  // GDI_ERROR
-    return std::exchange(dc->A.TextAlign, Align);
+    return SetAttr("SetTextAlign", Dc, &TDCAttrs::TextAlign, Align, true, kGdiError);
 }
-
-UINT GetTextAlign(HDC Dc) {
-    TraceCall("GetTextAlign", Dc);
-    TDCObj* dc = DC(Dc);
-    return dc != nullptr ? dc->A.TextAlign : 0xFFFFFFFF;
-}
+UINT GetTextAlign(HDC Dc) { return GetAttr("GetTextAlign", Dc, &TDCAttrs::TextAlign, kGdiError); }
 
 // ---- origins and coordinates ----
 
