@@ -18,7 +18,7 @@ constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 
 // Handles given out by LoadResource sit above those of FindResource so that one
 // cannot be mistaken for the other.
-constexpr HGLOBAL GlobalHandleBase = HGLOBAL(1) << 32;
+constexpr uintptr_t GlobalHandleBase = uintptr_t(1) << 32;
 // Registered modules get handles from here on, one 64 KiB step apart.
 constexpr HMODULE FirstModuleHandle = 0x10000000;
 constexpr HMODULE ModuleHandleStep = 0x10000;
@@ -247,22 +247,23 @@ const THandleEntry* EntryOf(TRegistry& Reg, uintptr_t Handle) {
 }  // namespace
 
 HGLOBAL LoadResource(HMODULE, HRSRC ResInfo) {
-    if (FaultHits(rsfLoad)) return 0;
+    if (FaultHits(rsfLoad)) return nullptr;
     TRegistry& reg = Registry();
     std::lock_guard guard(reg.Lock);
-    if (!EntryOf(reg, ResInfo)) return 0;
-    return GlobalHandleBase + ResInfo;
+    if (!EntryOf(reg, ResInfo)) return nullptr;
+    return reinterpret_cast<HGLOBAL>(GlobalHandleBase + ResInfo);
 }
 
 const void* LockResource(HGLOBAL ResData) {
     if (FaultHits(rsfLock)) return nullptr;
     TRegistry& reg = Registry();
     std::lock_guard guard(reg.Lock);
-    if (ResData <= GlobalHandleBase) {
+    uintptr_t data = reinterpret_cast<uintptr_t>(ResData);
+    if (data <= GlobalHandleBase) {
         LastError = ERROR_INVALID_HANDLE;
         return nullptr;
     }
-    const THandleEntry* e = EntryOf(reg, ResData - GlobalHandleBase);
+    const THandleEntry* e = EntryOf(reg, data - GlobalHandleBase);
     return e ? e->Blob.Data : nullptr;
 }
 

@@ -11,7 +11,9 @@ namespace host {
 using HMODULE = uintptr_t;
 using HINSTANCE = HMODULE;
 using HRSRC = uintptr_t;
-using HGLOBAL = uintptr_t;
+// A handle of loaded resource data; the same handle type as the global memory blocks.
+struct HGLOBAL__;
+using HGLOBAL = HGLOBAL__*;
 
 // Resource type numbers.
 constexpr int RT_CURSOR = 1;

@@ -101,16 +101,16 @@ TEST_F(ResourceTest, Win32CallsFindLoadLockAndSize) {
     EXPECT_EQ(FindResource(0, "RYXTESTBLOB", "RCDATA"), res);
     EXPECT_EQ(SizeofResource(HInstance, res), 17u);
     HGLOBAL global = LoadResource(HInstance, res);
-    ASSERT_NE(global, 0u);
+    ASSERT_NE(global, nullptr);
     const void* data = LockResource(global);
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(std::memcmp(data, "ryx-test-blob", 13), 0);
     EXPECT_EQ(FreeResource(global), 0);
 
-    EXPECT_EQ(LoadResource(HInstance, 0), 0u);
-    EXPECT_EQ(LoadResource(HInstance, res + 100000), 0u);
-    EXPECT_EQ(LockResource(0), nullptr);
-    EXPECT_EQ(LockResource(res), nullptr);  // a resource handle is not a loaded one
+    EXPECT_EQ(LoadResource(HInstance, 0), nullptr);
+    EXPECT_EQ(LoadResource(HInstance, res + 100000), nullptr);
+    EXPECT_EQ(LockResource(nullptr), nullptr);
+    EXPECT_EQ(LockResource(reinterpret_cast<HGLOBAL>(res)), nullptr);  // a resource handle is not a loaded one
     EXPECT_EQ(SizeofResource(HInstance, 0), 0u);
 }
 
@@ -131,12 +131,12 @@ TEST_F(ResourceTest, InjectedFaultsFailEachStage) {
 
     SetResourceFault(8, rsfLoad);
     EXPECT_NE(FindResource(HInstance, "RYXTESTBLOB", RT_RCDATA), 0u);
-    EXPECT_EQ(LoadResource(HInstance, res), 0u);
+    EXPECT_EQ(LoadResource(HInstance, res), nullptr);
     EXPECT_EQ(GetLastError(), 8u);
 
     SetResourceFault(9, rsfLock);
     HGLOBAL global = LoadResource(HInstance, res);
-    ASSERT_NE(global, 0u);
+    ASSERT_NE(global, nullptr);
     EXPECT_EQ(LockResource(global), nullptr);
     EXPECT_EQ(GetLastError(), 9u);
     ClearResourceFault();
@@ -196,7 +196,7 @@ TEST_F(ResourceTest, RegisteredModule) {
     EXPECT_FALSE(FindResourceBlob(h, "RCDATA", "BLOB1", blob));
     EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
     EXPECT_EQ(LockResource(global), nullptr);  // handles into the module died with it
-    EXPECT_EQ(LoadResource(h, res), 0u);
+    EXPECT_EQ(LoadResource(h, res), nullptr);
     UnregisterResourceModule(h);  // a second time does nothing
 
     HMODULE again = RegisterResourceModule(std::make_unique<TMapModule>(&destroyed, &asked));
