@@ -487,12 +487,56 @@ BOOL PatternOnly(TContext& C, uint8_t Rop, int64_t X, int64_t Y, int64_t W, int6
     return TRUE;
 }
 
+// SRCCOPY between two different colour surfaces whose clip is a single
+// rectangle: straight row copies, without building a job (the transitions and
+// other callers make many small blits, where the set-up would dominate). False
+// when the general path must decide.
+bool PlainCopy(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY) {
+    if (!gdi::RopFastPaths() || Width <= 0 || Height <= 0) return false;
+    // The source of a memory DC needs no clip: only its surface and origin.
+    gdi::TDCObj* sdc = gdi::Find<gdi::TDCObj>(Src);
+    if (sdc == nullptr || sdc->DCKind != gdi::TDCKind::Memory) return false;
+    TBitmapObj* ss = sdc->Surface();
+    if (ss == nullptr || ss->Mono()) return false;
+    TTarget T;
+    if (!gdi::MakeTarget(Dest, T) || T.Surface == nullptr || T.Surface == ss || T.Surface->Mono()) return false;
+    gdi::SyncFromDib(ss);
+    const POINT so = gdi::ToSurface(sdc, POINT{0, 0});
+    struct {
+        TBitmapObj* Surface;
+        int Dx, Dy;
+    } S{ss, int(so.x), int(so.y)};
+    const int type = T.Clip.Type();
+    if (type == NULLREGION) return true;
+    if (type != SIMPLEREGION) return false;
+    const RECT c = T.Clip.Bounds();
+    const int64_t dx = int64_t(X) + T.Dx, dy = int64_t(Y) + T.Dy;
+    const int64_t offX = int64_t(SrcX) + S.Dx - dx, offY = int64_t(SrcY) + S.Dy - dy;
+    const int64_t l = std::max({dx, int64_t(c.left), -offX}), t = std::max({dy, int64_t(c.top), -offY});
+    const int64_t r = std::min({dx + Width, int64_t(c.right), S.Surface->Width - offX});
+    const int64_t b = std::min({dy + Height, int64_t(c.bottom), S.Surface->Height - offY});
+    if (l >= r || t >= b) return true;
+    const size_t n = size_t(r - l);
+    if (n <= 4) {  // narrow columns: a call per row would cost more than the copy
+        for (int64_t y = t; y < b; ++y) {
+            uint32_t* d = T.Surface->Row(int(y)) + l;
+            const uint32_t* s = S.Surface->Row(int(y + offY)) + (l + offX);
+            for (size_t i = 0; i < n; ++i) d[i] = s[i];
+        }
+        return true;
+    }
+    for (int64_t y = t; y < b; ++y)
+        std::memcpy(T.Surface->Row(int(y)) + l, S.Surface->Row(int(y + offY)) + (l + offX), n * sizeof(uint32_t));
+    return true;
+}
+
 }  // namespace
 
 BOOL BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY, DWORD Rop) {
     gdi::TraceCall("BitBlt", Dest, X, Y, Width, Height, Src, SrcX, SrcY, Rop);
     if (gdi::InjectedFault("BitBlt")) return FALSE;
     const uint8_t rop = gdi::RopIndex(Rop);
+    if (rop == 0xCC && PlainCopy(Dest, X, Y, Width, Height, Src, SrcX, SrcY)) return TRUE;
     TJob J;
     J.Fore = rop;
     J.NeedS = gdi::RopUsesS(rop);
