@@ -71,7 +71,6 @@ HOST_DEFINE_EXCEPTION(EIniFileException, Exception)
 HOST_DEFINE_EXCEPTION(ERegistryException, Exception)
 HOST_DEFINE_EXCEPTION(EMCIDeviceError, Exception)
 HOST_DEFINE_EXCEPTION(EDatabaseError, Exception)
-HOST_DEFINE_EXCEPTION(EDBEngineError, EDatabaseError)
 HOST_DEFINE_EXCEPTION(EExprParserError, EDatabaseError)
 
 void RaiseLastOSError(int code) {

@@ -97,7 +97,7 @@ HOST_DECLARE_EXCEPTION(EMCIDeviceError, Exception)
 
 // Data access
 HOST_DECLARE_EXCEPTION(EDatabaseError, Exception)
-HOST_DECLARE_EXCEPTION(EDBEngineError, EDatabaseError)
+// EDBEngineError, which carries the engine's error code, is in host/db/dbierrors.h.
 HOST_DECLARE_EXCEPTION(EExprParserError, EDatabaseError)
 
 // Raises EOSError for the given operating-system error code (errno), with the

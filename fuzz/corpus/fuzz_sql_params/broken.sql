@@ -1,0 +1,1 @@
+select :"unterminated from t where '/* ' = :a and x = :

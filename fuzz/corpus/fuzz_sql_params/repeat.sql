@@ -1,0 +1,1 @@
+update t set x = :x, y = :Y where id = :ID; insert into t values (:x, ':', '')

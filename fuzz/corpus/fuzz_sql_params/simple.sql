@@ -1,0 +1,1 @@
+select * from orders where CustNo = :CustNo and Amount > :Min

@@ -1,0 +1,1 @@
+select :näme, :_1, ::: , :"""q""" from t
