@@ -1,6 +1,8 @@
 // TObject's class object, class identity tests and the streaming system's class registry.
 #include "host/rtl/object.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -24,9 +26,52 @@ bool IsStreamingRoot(TClass c) { return c->Parent == nullptr || std::string(c->N
 
 TClass TObject::StaticClass() {
     static const TClassInfo info{"TObject", nullptr, &typeid(HostCreateArgs),
-                                 detail::CreatorFor<TObject, HostCreateArgs>::Get(), nullptr};
+                                 detail::CreatorFor<TObject, HostCreateArgs>::Get(), nullptr, nullptr};
     return &info;
 }
+
+const TMessageEntry* TMessageTable::Find(unsigned Msg) const {
+    auto it = std::lower_bound(Entries.begin(), Entries.end(), Msg,
+                               [](const TMessageEntry& e, unsigned m) { return e.Msg < m; });
+    return it != Entries.end() && it->Msg == Msg ? &*it : nullptr;
+}
+
+TMessageTable messages::MakeMessageTable(std::initializer_list<TMessageEntry> Entries) {
+    TMessageTable t;
+    t.Entries.assign(Entries.begin(), Entries.end());
+    // A number declared twice keeps its last handler, as a later declaration wins.
+    std::stable_sort(t.Entries.begin(), t.Entries.end(),
+                     [](const TMessageEntry& a, const TMessageEntry& b) { return a.Msg < b.Msg; });
+    std::vector<TMessageEntry> unique;
+    for (const auto& e : t.Entries) {
+        if (!unique.empty() && unique.back().Msg == e.Msg) unique.back() = e;
+        else unique.push_back(e);
+    }
+    t.Entries = std::move(unique);
+    return t;
+}
+
+namespace {
+const TMessageEntry* FindHandler(TClass From, unsigned Msg) {
+    for (TClass c = From; c != nullptr; c = c->Parent) {
+        if (c->OwnMessages == nullptr) continue;
+        if (const TMessageEntry* e = c->OwnMessages()->Find(Msg)) return e;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void TObject::Dispatch(void* Message) { DispatchFrom(ClassType(), Message); }
+
+void TObject::DispatchFrom(TClass From, void* Message) {
+    if (Message == nullptr) return;
+    unsigned msg;
+    std::memcpy(&msg, Message, sizeof msg);
+    if (const TMessageEntry* e = FindHandler(From, msg)) e->Invoke(this, Message, e->Fn);
+    else DefaultHandler(Message);
+}
+
+bool TObject::HandlesMessage(unsigned Msg) const { return FindHandler(ClassType(), Msg) != nullptr; }
 
 bool TClassInfo::InheritsFrom(TClass Other) const {
     for (TClass c = this; c != nullptr; c = c->Parent)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -14,6 +15,7 @@ namespace host {
 class TObject;
 class TPublishedTable;
 struct TClassInfo;
+struct TMessageTable;
 
 // A class reference: the framework's "class of TObject". Each class has exactly one
 // class object, so two references denote the same class when the pointers are equal.
@@ -32,6 +34,9 @@ struct TClassInfo {
     // Published properties and methods declared by this class itself (not its
     // ancestors); nullptr when it declares none.
     const TPublishedTable* (*OwnPublished)();
+    // Message handlers declared by this class itself (HOST_MESSAGES); nullptr when
+    // it declares none.
+    const TMessageTable* (*OwnMessages)();
 
     const char* ClassName() const { return Name; }
     TClass ClassParent() const { return Parent; }
@@ -54,7 +59,14 @@ private:
 namespace detail {
 template <class T, class... A>
 TObject* CreateThunk(A... args) {
-    return new T(args...);
+    T* obj = new T(args...);
+    try {
+        obj->AfterConstruction();
+    } catch (...) {
+        delete obj;
+        throw;
+    }
+    return obj;
 }
 template <class T, class Tuple>
 struct CreatorFor;
@@ -81,16 +93,31 @@ const TPublishedTable* (*OwnPublishedOf())() {
 }
 
 template <class T>
+const TMessageTable* (*OwnMessagesOf())() {
+    if constexpr (requires { &T::HostMessageTable; }) {
+        if constexpr (requires { &T::inherited::HostMessageTable; }) {
+            if (&T::HostMessageTable == &T::inherited::HostMessageTable) return nullptr;
+        }
+        return &T::HostMessageTable;
+    } else {
+        return nullptr;
+    }
+}
+
+template <class T>
 TClass ClassInfoOf(const char* name, TClass parent) {
     static const TClassInfo info{name, parent, &typeid(typename T::HostCreateArgs),
-                                 CreatorFor<T, typename T::HostCreateArgs>::Get(), OwnPublishedOf<T>()};
+                                 CreatorFor<T, typename T::HostCreateArgs>::Get(), OwnPublishedOf<T>(),
+                                 OwnMessagesOf<T>()};
     return &info;
 }
 }  // namespace detail
 
 // Declares the class object of T, whose parent class is Base. Put it first in the
 // class body: it opens a public section, defines StaticClass() and overrides
-// ClassType(), and returns to private access.
+// ClassType(), and returns to private access. Inherited(Message), called from a
+// message handler of T, passes the message to the handler an ancestor of T
+// declares for its number (or to DefaultHandler when none does).
 #define HOST_CLASS(T, Base)                                                               \
 public:                                                                                   \
     using inherited = Base;                                                               \
@@ -99,6 +126,10 @@ public:                                                                         
         return ::host::detail::ClassInfoOf<T>(#T, Base::StaticClass());                   \
     }                                                                                     \
     ::host::TClass ClassType() const override { return StaticClass(); }                   \
+    template <class HostMsg>                                                              \
+    void Inherited(HostMsg& Message) {                                                    \
+        this->DispatchFrom(StaticClass()->Parent, &Message);                              \
+    }                                                                                     \
                                                                                           \
 private:
 
@@ -127,10 +158,76 @@ public:
         return InheritsFrom(T::StaticClass());
     }
 
+    // Called once the most derived constructor has finished, by construction through
+    // a class reference (TClassInfo::Create) and by code that makes objects whose
+    // class needs it (forms read their form file here).
+    virtual void AfterConstruction() {}
+
     // Published-method lookup (the framework's MethodAddress/MethodName), see typinfo.h.
     const struct TMethodCode* MethodAddress(const std::string& Name) const;
     std::string MethodName(const struct TMethodCode& Code) const;
+
+    // Message dispatch by number: Message points at a record whose first field is
+    // the message number (an unsigned 32-bit value, as TMessage::Msg). Calls the
+    // handler that this object's class or its nearest ancestor declares for that
+    // number (HOST_MESSAGES), or DefaultHandler when none does.
+    virtual void Dispatch(void* Message);
+    // What happens to a message no handler takes; the base does nothing.
+    virtual void DefaultHandler(void* Message) { (void)Message; }
+    // Dispatches starting with the handlers of From and its ancestors (From may be
+    // nullptr: then straight to DefaultHandler). Inherited(Message) uses it.
+    void DispatchFrom(TClass From, void* Message);
+    // True when this object's class or an ancestor handles the message number.
+    bool HandlesMessage(unsigned Msg) const;
 };
+
+// One class's message handlers, sorted by number.
+struct TMessageEntry {
+    unsigned Msg;
+    void (*Invoke)(TObject* Obj, void* Message, const void* Fn);
+    alignas(void*) unsigned char Fn[2 * sizeof(void*)];  // the member-function pointer
+};
+struct TMessageTable {
+    std::vector<TMessageEntry> Entries;
+    // The entry for Msg, or nullptr.
+    const TMessageEntry* Find(unsigned Msg) const;
+};
+
+namespace messages {
+template <class C, class M>
+void InvokeHandler(TObject* obj, void* msg, const void* fn) {
+    void (C::*pm)(M&);
+    __builtin_memcpy(&pm, fn, sizeof pm);
+    (static_cast<C*>(obj)->*pm)(*static_cast<M*>(msg));
+}
+// One handler: the message number and a method taking the message record by
+// reference (TMessage&, TWMPaint&, ... any record whose first field is the number).
+template <class C, class M>
+TMessageEntry on(unsigned Msg, void (C::*Fn)(M&)) {
+    static_assert(std::is_base_of_v<TObject, C>, "message handlers are methods of framework objects");
+    static_assert(sizeof Fn <= 2 * sizeof(void*), "member-function pointer too large");
+    TMessageEntry e{Msg, &InvokeHandler<C, M>, {}};
+    __builtin_memcpy(e.Fn, &Fn, sizeof Fn);
+    return e;
+}
+TMessageTable MakeMessageTable(std::initializer_list<TMessageEntry> Entries);
+}  // namespace messages
+
+// Declares the message handlers of the class, inside its body (after HOST_CLASS):
+//   void WMPaint(TWMPaint& Message);
+//   void CMEnabledChanged(TMessage& Message);
+//   HOST_MESSAGES(on(WM_PAINT, &TMyControl::WMPaint),
+//                 on(CM_ENABLEDCHANGED, &TMyControl::CMEnabledChanged))
+// A handler calls Inherited(Message) to pass the message on to its ancestors.
+#define HOST_MESSAGES(...)                                                                  \
+public:                                                                                     \
+    static const ::host::TMessageTable* HostMessageTable() {                                \
+        using namespace ::host::messages;                                                   \
+        static const ::host::TMessageTable table = MakeMessageTable({__VA_ARGS__});         \
+        return &table;                                                                      \
+    }                                                                                       \
+                                                                                            \
+private:
 
 // The framework's "as": raises EInvalidCast when Obj is not a T.
 template <class T>
