@@ -4,11 +4,13 @@
 #include <array>
 #include <utility>
 
+#include "frame/ryxfact.h"
 #include "frame/ryxnpcon.h"
 #include "host/os/modules.h"
 #include "host/rtl/exceptions.h"
 #include "host/rtl/resstrings.h"
 #include "host/rtl/sysutils.h"
+#include "navigator/ryxnpfac.h"
 #include "services/ryxcurlb.h"
 
 namespace ryx {
@@ -64,7 +66,7 @@ constexpr TUnitRecord Units[] = {
     {"Ryxda", true, nullptr, nullptr},
     {"Ryxtrl", true, nullptr, nullptr},
     {"Ryxconst", true, nullptr, nullptr},
-    {"Ryxfact", true, nullptr, nullptr},
+    {"Ryxfact", true, nullptr, ryxFreeFormFactory},
     {"CommDlg", false, nullptr, nullptr},
     {"Dlgs", false, nullptr, nullptr},
     {"Dialogs", false, nullptr, nullptr},
@@ -198,7 +200,7 @@ constexpr TUnitRecord Units[] = {
     {"Ryxhgrid", true, nullptr, nullptr},
     {"Ryxedwin", true, nullptr, nullptr},
     {"Ryxnpbtn", true, nullptr, nullptr},
-    {"Ryxnpfac", true, nullptr, nullptr},
+    {"Ryxnpfac", true, nullptr, ryxnpFreeFormFactory},
     {"Ryxffind", true, nullptr, nullptr},
     {"Ryxnpedt", true, nullptr, nullptr},
     {"Ryxfnpdg", true, nullptr, nullptr},

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "frame/ryxinfo.h"
+#include "frame/ryxpackage.h"
 #include "tour.h"
 
 namespace {
@@ -95,6 +96,8 @@ ryxdemo::TTourResult RunTourInTemp(bool verbose) {
 }
 
 int Run(const TOptions& o) {
+    // The package is loaded for the whole run, as an application loads it.
+    ryx::TryxPackageLoader package;
     std::printf("%s %s - %s\n", ryx::PackageName().c_str(), ryx::PackageVersion().c_str(),
                 ryx::PackageDescription().c_str());
     PrintSteps();
