@@ -1,5 +1,8 @@
 // The painter's objects: bitmaps, pens, brushes, fonts, palettes, icons, stock objects, GetObject and DeleteObject.
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -150,6 +153,20 @@ HGDIOBJ MakeStock(int Index) {
 
 }  // namespace
 
+namespace {
+// Large surfaces walked column by column (narrow blits over many rows) touch a
+// new 4 KiB page on every row; asking for huge pages before the memory is first
+// touched keeps those walks from missing the address-translation cache. Only
+// the whole 2 MiB pages inside the block can be advised.
+void AdviseHugePages(void* Data, size_t Bytes) {
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (Bytes < 2 * kHuge) return;
+    uintptr_t start = (reinterpret_cast<uintptr_t>(Data) + kHuge - 1) & ~(kHuge - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(Data) + Bytes) & ~(kHuge - 1);
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+}  // namespace
+
 std::unique_ptr<TBitmapObj> gdi::NewBitmap(int Width, int Height, int BitsPerPixel) {
     if (Width < 0 || Height < 0 || int64_t(Width) * Height > kMaxPixels) return nullptr;
     auto b = std::make_unique<TBitmapObj>();
@@ -157,7 +174,10 @@ std::unique_ptr<TBitmapObj> gdi::NewBitmap(int Width, int Height, int BitsPerPix
     b->Height = Height;
     b->BitsPerPixel = BitsPerPixel == 1 ? 1 : 32;
     try {
-        b->Pixels.assign(size_t(Width) * size_t(Height), 0);
+        size_t count = size_t(Width) * size_t(Height);
+        b->Pixels.reserve(count);
+        AdviseHugePages(b->Pixels.data(), count * sizeof(uint32_t));
+        b->Pixels.assign(count, 0);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
