@@ -30,7 +30,10 @@ bool ArgsOk(HDC Dest, HDC Src, int Width, int Height, int Size) {
 
 int64_t StepInterval(int64_t Time, int64_t Size, int64_t Extent) {
     if (Extent <= 0 || Time <= 0 || Size <= 0) return 0;
-    return std::min<int64_t>(Time * Size / Extent, std::numeric_limits<int32_t>::max());
+    // Scaled sizes (zoom steps in proportion to the sides) can make the product
+    // leave 64 bits; the interval is capped at the 32-bit range anyway.
+    const __int128 interval = static_cast<__int128>(Time) * Size / Extent;
+    return interval > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : int64_t(interval);
 }
 
 void SetPixelCounting(bool On) { GCounting = On; }
