@@ -1,9 +1,11 @@
-// Tour step "package": the package's unit table with each unit's start state, and a memory block loaded from the package's resources and written as a form file and a temporary file.
+// Tour step "package": the package's unit table with each unit's start state, a memory block loaded from the package's resources and written as a form file and a temporary file, and the date and time records.
 #include <fstream>
 #include <stdexcept>
 
 #include "frame/ryxmem.h"
 #include "frame/ryxpackage.h"
+#include "frame/ryxutil.h"
+#include "host/rtl/clock.h"
 #include "host/rtl/component.h"
 #include "host/rtl/formtext.h"
 #include "host/rtl/streams.h"
@@ -54,6 +56,14 @@ void WritePackage(ryxdemo::TTourContext& ctx) {
     std::ifstream copy(temp, std::ios::binary | std::ios::ate);
     out << "\nplayed from the temporary file " << temp << " (" << copy.tellg() << " bytes)\n";
     holder.Media()->DeleteTempFile();
+
+    // The persistent date and time records a scheduled launch is described with.
+    ryx::TryxDateNum date;
+    ryx::TryxTimeNum time;
+    date.SetDate(host::Clock::Now());
+    time.SetTime(host::Clock::Now());
+    out << "\nnow as date and time records: " << date.Year() << '-' << date.Month() << '-' << date.Day() << ' '
+        << time.Hour() << ':' << time.Min() << ':' << time.Sec() << '.' << time.MSec() << '\n';
     if (!out) throw std::runtime_error("cannot write " + path.string());
     ctx.Log(std::to_string(started) + " of " + std::to_string(ryx::ryxUnitCount) + " units started; media block streamed");
 }
