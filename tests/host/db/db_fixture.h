@@ -8,25 +8,25 @@
 
 #include "host/db/dbiengine.h"
 
+#include "support/tempdir.h"
+
 namespace dbtest {
 
 class TDbTemp : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ryx_db3_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
+        ASSERT_FALSE(FTemp.Path().empty());
+        Dir = FTemp.Path();
         FOldCfg = host::DbiCfgGetPath();
         host::DbiCfgSetPath(Dir + "/dbi.cfg");
     }
     void TearDown() override {
         host::DbiClearInjectedFailures();
         host::DbiCfgSetPath(FOldCfg);
-        std::error_code ec;
-        std::filesystem::remove_all(Dir, ec);
     }
     std::string Path(const std::string& Name) const { return Dir + "/" + Name; }
 
+    testsupport::TTempDir FTemp;
     std::string Dir;
 
 private:

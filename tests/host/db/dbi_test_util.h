@@ -10,17 +10,15 @@
 
 #include "host/db/dbiengine.h"
 
+#include "support/tempdir.h"
+
 namespace dbitest {
 
 using namespace host;
 
-struct TempDir {
-    std::string Path;
-    TempDir() {
-        char T[] = "/tmp/ryx_dbi_XXXXXX";
-        Path = ::mkdtemp(T);
-    }
-    ~TempDir() { std::filesystem::remove_all(Path); }
+// The shared temporary directory, with its path as a plain member.
+struct TempDir : testsupport::TTempDir {
+    const std::string Path = testsupport::TTempDir::Path();
 };
 
 inline FLDDesc Fld(const std::string& Name, uint16_t Type, int32_t Size = 0, uint16_t Sub = fldstNONE) {
