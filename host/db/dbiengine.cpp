@@ -163,8 +163,6 @@ std::string Lower(const std::string& S) {
     return R;
 }
 
-bool SameText(const std::string& A, const std::string& B) { return A.size() == B.size() && Lower(A) == Lower(B); }
-
 // ---------------------------------------------------------------------------
 // Dates and times as stored.
 

@@ -12,6 +12,7 @@
 
 #include "host/db/dbiengine.h"
 #include "host/db/filterexpr.h"
+#include "host/rtl/sysutils.h"
 
 namespace host::dbi {
 
@@ -51,7 +52,7 @@ bool Step(sqlite3* Db, sqlite3_stmt* S);
 void BindValue(sqlite3_stmt* S, int Index, const DBIValue& V);
 std::string QuoteIdent(const std::string& Name);   // "name" with "" doubled
 std::string QuoteText(const std::string& Text);    // 'text' with '' doubled
-bool SameText(const std::string& A, const std::string& B);
+using host::SameText;  // ASCII case-insensitive
 std::string Lower(const std::string& S);
 
 // A value as SQLite holds it, for keys and comparisons.

@@ -1,6 +1,5 @@
 // Engine system information, the login name, and the configuration file with its aliases.
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 
 #include "host/db/engine_internal.h"
 #include "host/rtl/dates.h"
+#include "host/rtl/sysutils.h"
 
 namespace host {
 
@@ -74,9 +74,7 @@ Config& Cfg() {
 
 std::string DefaultConfigPath() {
     if (const char* E = std::getenv("RYX_DBI_CONFIG"); E && *E) return E;
-    if (const char* X = std::getenv("XDG_CONFIG_HOME"); X && *X) return std::string(X) + "/ryx/dbi.cfg";
-    if (const char* H = std::getenv("HOME"); H && *H) return std::string(H) + "/.config/ryx/dbi.cfg";
-    return "dbi.cfg";
+    return UserConfigDir() + "/ryx/dbi.cfg";
 }
 
 std::string TrimText(const std::string& S) {
@@ -223,26 +221,10 @@ DBIResult DbiCfgSave() {
             Out << "\n[ALIAS:" << A.Name << "]\nDRIVER=" << A.Driver << "\n";
             for (const auto& [K, V] : A.Params) Out << K << "=" << V << "\n";
         }
-        const size_t Slash = C.Path.rfind('/');
-        if (Slash != std::string::npos) {
-            // Make the folders on the way (~/.config/ryx).
-            std::string Dir;
-            for (size_t I = 0; I <= Slash; ++I) {
-                if (C.Path[I] == '/' && !Dir.empty()) ::mkdir(Dir.c_str(), 0777);
-                Dir += C.Path[I];
-            }
-        }
-        const std::string Tmp = C.Path + ".tmp";
-        {
-            std::ofstream F(Tmp, std::ios::trunc);
-            F << Out.str();
-            F.flush();
-            if (!F) Fail(DBIERR_WRITEERR, "Cannot write " + Tmp);
-        }
-        if (std::rename(Tmp.c_str(), C.Path.c_str()) != 0) {
-            std::remove(Tmp.c_str());
-            Fail(DBIERR_WRITEERR, "Cannot write " + C.Path);
-        }
+        // Make the folders on the way (~/.config/ryx).
+        const std::string Dir = ExtractFileDir(C.Path);
+        if (!Dir.empty() && !DirectoryExists(Dir)) ForceDirectories(Dir);
+        if (!WriteFileAtomic(C.Path, Out.str())) Fail(DBIERR_WRITEERR, "Cannot write " + C.Path);
     });
 }
 

@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -18,29 +17,9 @@ namespace host {
 
 using namespace imagefile;
 
-namespace {
-
-// Writes the file under a temporary name beside it and renames it into place, so that a
-// reader never sees half a file.
-bool WriteFileAtomic(const std::string& FileName, const std::string& Bytes) {
-    static std::atomic<unsigned> counter{0};
-    const std::string name = NormalizePath(FileName);
-    const std::string temp = name + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(Bytes.data(), 1, Bytes.size(), f) == Bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), name.c_str()) == 0) return true;
-    std::remove(temp.c_str());
-    return false;
-}
-
-}  // namespace
-
 void SetImagePixelLimit(int64_t Pixels) { gdi::SetMaxImagePixels(Pixels); }
 
-TImage ReadImageAuto(const std::string& Bytes) {
+TPixelImage ReadImageAuto(const std::string& Bytes) {
     const auto* d = reinterpret_cast<const uint8_t*>(Bytes.data());
     const size_t n = Bytes.size();
     if (n >= 2 && d[0] == 'B' && d[1] == 'M') return ReadBmp(Bytes);
@@ -54,7 +33,7 @@ TImage ReadImageAuto(const std::string& Bytes) {
         for (size_t i = 1; i < icons.size(); ++i)
             if (rank(icons[i]) > rank(icons[best])) best = i;
         TIconImage& icon = icons[best];
-        TImage img = std::move(icon.Image);
+        TPixelImage img = std::move(icon.Image);
         if (!img.HasAlpha && icon.Mask.size() == img.Pixels.size())
             for (size_t i = 0; i < img.Pixels.size(); ++i)
                 if (icon.Mask[i]) img.Pixels[i] &= 0xFFFFFF;
@@ -64,11 +43,11 @@ TImage ReadImageAuto(const std::string& Bytes) {
     throw EInvalidGraphic("Unknown picture file format");
 }
 
-bool CaptureBitmap(HBITMAP Bmp, TImage& Out) {
+bool CaptureBitmap(HBITMAP Bmp, TPixelImage& Out) {
     gdi::TBitmapObj* b = gdi::Find<gdi::TBitmapObj>(Bmp);
     if (b == nullptr || b->Width <= 0 || b->Height <= 0) return false;
     gdi::SyncFromDib(b);
-    Out = TImage();
+    Out = TPixelImage();
     Out.Width = b->Width;
     Out.Height = b->Height;
     Out.BitsPerPixel = b->DibBitCount != 0 ? b->DibBitCount : b->BitsPerPixel;
@@ -77,13 +56,13 @@ bool CaptureBitmap(HBITMAP Bmp, TImage& Out) {
     return true;
 }
 
-bool CaptureDC(HDC Dc, const RECT& R, TImage& Out) {
+bool CaptureDC(HDC Dc, const RECT& R, TPixelImage& Out) {
     gdi::TTarget t;
     if (!gdi::MakeTarget(Dc, t) || t.Surface == nullptr) return false;
     const int64_t w = int64_t(R.right) - R.left, h = int64_t(R.bottom) - R.top;
     if (w <= 0 || h <= 0 || w > gdi::kMaxImageSide || h > gdi::kMaxImageSide) return false;
     const gdi::TBitmapObj* s = t.Surface;
-    Out = TImage();
+    Out = TPixelImage();
     Out.Width = int(w);
     Out.Height = int(h);
     Out.Pixels.assign(size_t(w * h), 0xFF000000u);
@@ -101,7 +80,7 @@ bool CaptureDC(HDC Dc, const RECT& R, TImage& Out) {
 
 bool SaveBitmapPng(HBITMAP Bmp, const std::string& FileName) {
     gdi::Trace("SaveBitmapPng", FileName);
-    TImage img;
+    TPixelImage img;
     if (!CaptureBitmap(Bmp, img)) return false;
     try {
         return WriteFileAtomic(FileName, WritePng(img, 3));
@@ -112,7 +91,7 @@ bool SaveBitmapPng(HBITMAP Bmp, const std::string& FileName) {
 
 bool SaveDCPng(HDC Dc, const RECT& R, const std::string& FileName) {
     gdi::Trace("SaveDCPng", FileName);
-    TImage img;
+    TPixelImage img;
     if (!CaptureDC(Dc, R, img)) return false;
     try {
         return WriteFileAtomic(FileName, WritePng(img, 3));

@@ -1533,6 +1533,65 @@ int64_t FileGetSize(const std::string& FileName) {
     return static_cast<int64_t>(st.st_size);
 }
 
+bool WriteFileAtomic(const std::string& FileName, const std::string& Bytes) {
+    if (FileName.empty()) return false;
+    const std::string name = NormalizePath(FileName);
+    std::string temp = name + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    struct stat st;
+    // mkstemp makes the file private (0600): an existing file keeps its own bits, a
+    // new one gets the usual ones under the process's umask.
+    if (::stat(name.c_str(), &st) == 0) {
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    bool ok = true;
+    for (size_t done = 0; ok && done < Bytes.size();) {
+        const ssize_t n = ::write(fd, Bytes.data() + done, Bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temp.c_str(), name.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
+}
+
+bool ReadFileBytes(const std::string& FileName, std::string& Bytes, int64_t MaxSize) {
+    Bytes.clear();
+    if (FileName.empty()) return false;
+    const int fd = ::open(NormalizePath(FileName).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxSize;
+    if (ok) {
+        Bytes.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        while (done < Bytes.size()) {
+            const ssize_t n = ::read(fd, Bytes.data() + done, Bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        Bytes.resize(done);  // the file may have shrunk meanwhile
+    }
+    ::close(fd);
+    if (!ok) Bytes.clear();
+    return ok;
+}
+
+std::string UserConfigDir() {
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x != nullptr && *x == '/') return ExcludeTrailingPathDelimiter(x);
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr && *home != 0 ? home : "/tmp") + "/.config";
+}
+
 // ---------------------------------------------------------------------------
 // Random numbers
 

@@ -337,6 +337,15 @@ TDateTime FileAge(const std::string& FileName);
 int FileSetDate(const std::string& FileName, TDateTime Age);
 // Size in bytes, or -1 when the file is missing.
 int64_t FileGetSize(const std::string& FileName);
+// Writes the whole file under a temporary name beside it, flushes it to disk and
+// renames it into place, so that a reader (or a crash) never sees half a file. An
+// existing file keeps its permission bits. False, with nothing changed, on failure.
+bool WriteFileAtomic(const std::string& FileName, const std::string& Bytes);
+// The whole file; false when it cannot be opened or read, or is larger than MaxSize.
+bool ReadFileBytes(const std::string& FileName, std::string& Bytes, int64_t MaxSize = INT64_MAX);
+// The user's configuration directory: $XDG_CONFIG_HOME, else $HOME/.config (no
+// trailing delimiter; not created).
+std::string UserConfigDir();
 
 // ---------------------------------------------------------------------------
 // Random numbers: the framework's linear congruential generator,

@@ -2,6 +2,7 @@
 #include "host/windows/wintest.h"
 
 #include "host/gdi/gdi.h"
+#include "host/rtl/sysutils.h"
 #include "host/windows/inputsim.h"
 #include "host/windows/wnd_internal.h"
 
@@ -59,7 +60,7 @@ int LiveWindowCount() {
 uint64_t MessageCount() { return S().MessageCount; }
 int BeepCount() { return S().Beeps; }
 
-bool CaptureWindow(HWND Wnd, TImage& Out) {
+bool CaptureWindow(HWND Wnd, TPixelImage& Out) {
     TWnd* w = Find(Wnd);
     if (w == nullptr) return false;
     UpdateAllWindows();
@@ -68,7 +69,7 @@ bool CaptureWindow(HWND Wnd, TImage& Out) {
     if (top == nullptr || !top->Surface) return false;
     const auto& s = *top->Surface;
     POINT o = WindowOriginSurface(w);
-    Out = TImage{};
+    Out = TPixelImage{};
     Out.Width = w->Width();
     Out.Height = w->Height();
     Out.Pixels.assign(size_t(Out.Width) * size_t(Out.Height), 0xFF000000);
@@ -82,26 +83,16 @@ bool CaptureWindow(HWND Wnd, TImage& Out) {
 }
 
 bool SaveWindowPng(HWND Wnd, const std::string& FileName) {
-    TImage img;
+    TPixelImage img;
     if (!CaptureWindow(Wnd, img)) return false;
     try {
-        std::string png = WritePng(img);
-        std::string tmp = FileName + ".tmp";
-        FILE* f = std::fopen(tmp.c_str(), "wb");
-        if (f == nullptr) return false;
-        bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-        ok = std::fclose(f) == 0 && ok;
-        if (!ok || std::rename(tmp.c_str(), FileName.c_str()) != 0) {
-            std::remove(tmp.c_str());
-            return false;
-        }
-        return true;
+        return WriteFileAtomic(FileName, WritePng(img));
     } catch (...) {
         return false;
     }
 }
 
-bool CaptureDesktop(TImage& Out) {
+bool CaptureDesktop(TPixelImage& Out) {
     UpdateAllWindows();
     HDC dc = GetDC(nullptr);
     if (dc == nullptr) return false;
