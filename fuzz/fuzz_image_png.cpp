@@ -6,7 +6,7 @@ using fuzzimage::Fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input = fuzzimage::Input(data, size);
-    host::TImage img;
+    host::TPixelImage img;
     try {
         img = host::ReadPng(input);
     } catch (const host::EInvalidGraphic&) {
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!img.HasAlpha)
         for (uint32_t p : img.Pixels)
             if ((p >> 24) != 0xFF) Fail("an image without alpha has a transparent pixel");
-    const host::TImage back = host::ReadPng(host::WritePng(img, 1));
+    const host::TPixelImage back = host::ReadPng(host::WritePng(img, 1));
     if (back.Pixels != img.Pixels || back.HasAlpha != img.HasAlpha) Fail("round trip changed the pixels");
     return 0;
 }

@@ -10,7 +10,7 @@
 namespace host {
 
 // A decoded picture.
-struct TImage {
+struct TPixelImage {
     int Width = 0, Height = 0;
     bool HasAlpha = false;          // the alpha bytes of Pixels mean something
     std::vector<uint32_t> Pixels;   // 0xAARRGGBB, rows top-down, Width * Height (alpha 0xFF when !HasAlpha)
@@ -20,7 +20,7 @@ struct TImage {
 
 // One image of an icon or cursor file.
 struct TIconImage {
-    TImage Image;                 // the colour (XOR) image; 32-bit images carry their alpha
+    TPixelImage Image;                 // the colour (XOR) image; 32-bit images carry their alpha
     std::vector<uint8_t> Mask;    // the AND mask, Width * Height top-down: 1 = transparent
     bool IsCursor = false;
     int HotX = 0, HotY = 0;       // cursors: the hot spot
@@ -32,12 +32,12 @@ struct TIconImage {
 // and V4/V5 headers. Pixels an RLE stream skips take colour 0 of the table. A 32-bit image
 // whose fourth bytes (or alpha mask) are not all zero has HasAlpha set. Raises
 // EInvalidGraphic for corrupt or truncated data and for sizes beyond the limits.
-TImage ReadBmp(const std::string& Bytes);
+TPixelImage ReadBmp(const std::string& Bytes);
 // Writes a BMP file of 1, 4, 8, 16 (5-5-5), 24 or 32 bits per pixel, bottom-up unless
 // TopDown. Up to 8 bits per pixel the image's palette is used when it fits, else the
 // image's own colours when they fit, else the system's default table of that depth (the
 // nearest colour then stands for each pixel). 32-bit files keep the alpha when HasAlpha.
-std::string WriteBmp(const TImage& Image, int BitsPerPixel, bool TopDown = false);
+std::string WriteBmp(const TPixelImage& Image, int BitsPerPixel, bool TopDown = false);
 
 // Reads an icon (ICO) or cursor (CUR) file: every image, of 1, 4, 8, 24 or 32 bits per
 // pixel with its AND mask, or PNG-compressed. Raises EInvalidGraphic for bad data.
@@ -49,13 +49,13 @@ std::vector<TIconImage> ReadIco(const std::string& Bytes);
 std::string WriteIco(const std::vector<TIconImage>& Images, bool Cursor = false);
 
 // Reads a PNG file of any colour type and bit depth (16-bit channels are scaled to 8).
-TImage ReadPng(const std::string& Bytes);
+TPixelImage ReadPng(const std::string& Bytes);
 // Writes an 8-bit RGBA PNG when the image HasAlpha, else RGB. Level: zlib 0 to 9.
-std::string WritePng(const TImage& Image, int Level = 6);
+std::string WritePng(const TPixelImage& Image, int Level = 6);
 
 // Reads BMP, PNG, ICO or CUR by the file's signature. Of an icon file it gives the largest,
 // deepest image, with the mask turned into alpha.
-TImage ReadImageAuto(const std::string& Bytes);
+TPixelImage ReadImageAuto(const std::string& Bytes);
 
 // Screenshots: the bitmap's pixels, or rectangle R (logical coordinates) of what the
 // device context shows, written as an RGB PNG file (through a temporary file renamed
@@ -63,8 +63,8 @@ TImage ReadImageAuto(const std::string& Bytes);
 bool SaveBitmapPng(HBITMAP Bmp, const std::string& FileName);
 bool SaveDCPng(HDC Dc, const RECT& R, const std::string& FileName);
 // The same pixels as an image (black outside the surface); false for a bad handle.
-bool CaptureBitmap(HBITMAP Bmp, TImage& Out);
-bool CaptureDC(HDC Dc, const RECT& R, TImage& Out);
+bool CaptureBitmap(HBITMAP Bmp, TPixelImage& Out);
+bool CaptureDC(HDC Dc, const RECT& R, TPixelImage& Out);
 
 // The decoders refuse images of more than this many pixels (2^28 unless changed; the fuzz
 // targets lower it to keep their runs short).

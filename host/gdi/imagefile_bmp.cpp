@@ -15,7 +15,7 @@ void Invalid(const char* Kind, const std::string& Why) {
     throw EInvalidGraphic(std::string(Kind) + " image is not valid (" + Why + ")");
 }
 
-void CheckImage(const TImage& Image, const char* Kind) {
+void CheckImage(const TPixelImage& Image, const char* Kind) {
     if (Image.Width <= 0 || Image.Height <= 0 || Image.Width > gdi::kMaxImageSide || Image.Height > gdi::kMaxImageSide)
         Invalid(Kind, "its size " + std::to_string(Image.Width) + " x " + std::to_string(Image.Height) +
                           " is out of range");
@@ -24,7 +24,7 @@ void CheckImage(const TImage& Image, const char* Kind) {
                           std::to_string(size_t(Image.Width) * size_t(Image.Height)));
 }
 
-std::vector<uint32_t> ChoosePalette(const TImage& Image, int BitCount) {
+std::vector<uint32_t> ChoosePalette(const TPixelImage& Image, int BitCount) {
     const size_t room = size_t(1) << BitCount;
     std::vector<uint32_t> colors;
     if (!Image.Palette.empty() && Image.Palette.size() <= room) {
@@ -71,7 +71,7 @@ void PutInfoHeader(std::string& s, int Width, int Height, int BitCount, uint32_t
 
 using namespace imagefile;
 
-TImage ReadBmp(const std::string& Bytes) {
+TPixelImage ReadBmp(const std::string& Bytes) {
     const auto* d = reinterpret_cast<const uint8_t*>(Bytes.data());
     const size_t n = Bytes.size();
     if (n < 14 + 12) Invalid("Bitmap", "the file is too short");
@@ -81,7 +81,7 @@ TImage ReadBmp(const std::string& Bytes) {
     const gdi::TDibLayout L = gdi::ParseDibHeader(d + 14, n - 14, headerBytes);
     if (off < 14 + headerBytes || off > n) Invalid("Bitmap", "the pixel data offset " + std::to_string(off) + " is out of range");
 
-    TImage img;
+    TPixelImage img;
     img.Width = L.Width;
     img.Height = L.Height;
     img.BitsPerPixel = L.BitCount;
@@ -120,7 +120,7 @@ TImage ReadBmp(const std::string& Bytes) {
     return img;
 }
 
-std::string WriteBmp(const TImage& Image, int BitsPerPixel, bool TopDown) {
+std::string WriteBmp(const TPixelImage& Image, int BitsPerPixel, bool TopDown) {
     CheckImage(Image, "Bitmap");
     const int bpp = BitsPerPixel;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)

@@ -16,7 +16,7 @@ constexpr size_t kDirEntrySize = 16;
 
 bool IsPng(const uint8_t* p, size_t n) { return n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0; }
 
-std::vector<uint8_t> MaskFromAlpha(const TImage& Img) {
+std::vector<uint8_t> MaskFromAlpha(const TPixelImage& Img) {
     std::vector<uint8_t> mask(Img.Pixels.size(), 0);
     if (Img.HasAlpha)
         for (size_t i = 0; i < mask.size(); ++i) mask[i] = (Img.Pixels[i] >> 24) < 128 ? 1 : 0;
@@ -40,7 +40,7 @@ void ReadDibImage(const uint8_t* d, size_t n, size_t Index, TIconImage& out) {
     const bool hasMask = n - headerBytes - xorBytes >= andBytes;
     if (!hasMask && L.BitCount != 32) Invalid("Icon", which + " has a truncated mask");
 
-    TImage& img = out.Image;
+    TPixelImage& img = out.Image;
     img.Width = L.Width;
     img.Height = L.Height;
     img.BitsPerPixel = L.BitCount;
@@ -121,7 +121,7 @@ std::string WriteIco(const std::vector<TIconImage>& Images, bool Cursor) {
     const size_t dataStart = 6 + kDirEntrySize * Images.size();
 
     for (const TIconImage& icon : Images) {
-        const TImage& img = icon.Image;
+        const TPixelImage& img = icon.Image;
         CheckImage(img, "Icon");
         if (img.Width > 256 || img.Height > 256)
             throw EInvalidGraphic("Icon image is not valid (" + std::to_string(img.Width) + " x " +
@@ -134,7 +134,7 @@ std::string WriteIco(const std::vector<TIconImage>& Images, bool Cursor) {
         int bpp = 32;
         size_t colorCount = 0;
         if (icon.Png) {
-            TImage copy = img;
+            TPixelImage copy = img;
             if (!copy.HasAlpha) {
                 for (size_t i = 0; i < copy.Pixels.size(); ++i)
                     copy.Pixels[i] = (copy.Pixels[i] & 0xFFFFFF) | (mask[i] ? 0u : 0xFF000000u);

@@ -26,10 +26,10 @@ inline void Put32(std::string& s, uint32_t v) {
 [[noreturn]] void Invalid(const char* Kind, const std::string& Why);
 
 // Raises EInvalidGraphic unless the image has a size the writers accept and Width * Height pixels.
-void CheckImage(const TImage& Image, const char* Kind);
+void CheckImage(const TPixelImage& Image, const char* Kind);
 
 // The colour table to write an image with at BitCount (8 or less) bits per pixel.
-std::vector<uint32_t> ChoosePalette(const TImage& Image, int BitCount);
+std::vector<uint32_t> ChoosePalette(const TPixelImage& Image, int BitCount);
 std::vector<RGBQUAD> ToQuads(const std::vector<uint32_t>& Colors);
 
 // Writes a 40-byte BITMAPINFOHEADER.

@@ -131,7 +131,7 @@ struct TWriteGuard {
 
 }  // namespace
 
-TImage ReadPng(const std::string& Bytes) {
+TPixelImage ReadPng(const std::string& Bytes) {
     const auto* d = reinterpret_cast<const uint8_t*>(Bytes.data());
     if (Bytes.size() < 8 || png_sig_cmp(d, 0, 8) != 0) Invalid("PNG", "the signature is missing");
     TPngIo io;
@@ -152,7 +152,7 @@ TImage ReadPng(const std::string& Bytes) {
     if (!SetTransforms(g.Png, g.Info, &h, &rowBytes)) Invalid("PNG", io.Error);
     if (rowBytes != size_t(h.Width) * 4) Invalid("PNG", "the rows do not decode to 4 bytes a pixel");
 
-    TImage img;
+    TPixelImage img;
     img.Width = int(h.Width);
     img.Height = int(h.Height);
     img.Pixels.resize(size_t(h.Width) * h.Height);
@@ -172,7 +172,7 @@ TImage ReadPng(const std::string& Bytes) {
     return img;
 }
 
-std::string WritePng(const TImage& Image, int Level) {
+std::string WritePng(const TPixelImage& Image, int Level) {
     CheckImage(Image, "PNG");
     std::string out;
     TPngIo io;

@@ -572,7 +572,7 @@ void TBitmap::LoadFromBytes(const std::string& Bytes) {
         SetHandle(nullptr);
         return;
     }
-    TImage img = ReadImageAuto(Bytes);
+    TPixelImage img = ReadImageAuto(Bytes);
     if (img.Width <= 0 || img.Height <= 0 || img.Pixels.size() != size_t(img.Width) * size_t(img.Height))
         throw EInvalidGraphic("Bitmap image is not valid");
     bool mono = img.BitsPerPixel == 1;
@@ -599,7 +599,7 @@ void TBitmap::SaveToStream(TStream* Stream) {
     HandleNeeded();
     const gdi::TBitmapObj* o = BitmapPixels(FHandle);
     if (o == nullptr) return;
-    TImage img;
+    TPixelImage img;
     img.Width = o->Width;
     img.Height = o->Height;
     img.HasAlpha = false;

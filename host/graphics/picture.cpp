@@ -25,7 +25,7 @@ namespace {
 // An icon from one image of an icon file: the AND mask from the file's mask or,
 // for images with alpha, from the alpha (below half is transparent).
 HICON MakeIcon(const TIconImage& Src) {
-    const TImage& img = Src.Image;
+    const TPixelImage& img = Src.Image;
     const int w = img.Width, h = img.Height;
     const size_t n = size_t(w) * size_t(h);
     if (w <= 0 || h <= 0 || img.Pixels.size() != n) throw EInvalidGraphic("Icon image is not valid");
@@ -174,8 +174,8 @@ void TIcon::LoadFromBytes(const std::string& Bytes) {
     const int want = GetSystemMetrics(SM_CXICON) > 0 ? GetSystemMetrics(SM_CXICON) : 32;
     size_t best = 0;
     for (size_t i = 1; i < images.size(); ++i) {
-        const TImage& a = images[i].Image;
-        const TImage& b = images[best].Image;
+        const TPixelImage& a = images[i].Image;
+        const TPixelImage& b = images[best].Image;
         const int da = std::abs(a.Width - want) + std::abs(a.Height - want);
         const int db = std::abs(b.Width - want) + std::abs(b.Height - want);
         if (da < db || (da == db && a.BitsPerPixel > b.BitsPerPixel)) best = i;

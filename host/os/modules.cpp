@@ -21,7 +21,7 @@ namespace pe {
 namespace {
 
 // Bounds-checked little-endian reads over the image.
-struct TImage {
+struct TPixelImage {
     const uint8_t* P;
     size_t N;
     bool Has(size_t Off, size_t Len) const { return Off <= N && Len <= N - Off; }
@@ -59,7 +59,7 @@ void AppendUtf8(std::string& S, uint32_t C) {
 
 class TReader {
 public:
-    TReader(TImage Img, std::vector<TSection> Sections, size_t Base, size_t End)
+    TReader(TPixelImage Img, std::vector<TSection> Sections, size_t Base, size_t End)
         : I(Img), FSections(std::move(Sections)), FBase(Base), FEnd(End) {}
 
     // Walks type → name → language; the first language entry of a name wins.
@@ -96,7 +96,7 @@ private:
         uint32_t Target;   // offset within the resource section
     };
 
-    TImage I;
+    TPixelImage I;
     std::vector<TSection> FSections;
     size_t FBase, FEnd;
     size_t FVisited = 0;
@@ -166,7 +166,7 @@ private:
 }  // namespace
 
 bool ReadResources(const uint8_t* Image, size_t Size, std::vector<TPeResource>& Out) {
-    TImage img{Image, Size};
+    TPixelImage img{Image, Size};
     if (!img.Has(0, 64) || Image[0] != 'M' || Image[1] != 'Z') return false;
     size_t pe = img.U32(0x3C);
     if (!img.Has(pe, 24) || img.U32(pe) != 0x00004550u) return false;

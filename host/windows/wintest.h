@@ -23,10 +23,10 @@ int BeepCount();
 
 // The window as it looks on screen (its top-level's surface, including the non-client
 // area; parts covered by other top-levels are not removed). Paints pending updates first.
-bool CaptureWindow(HWND Wnd, TImage& Out);
+bool CaptureWindow(HWND Wnd, TPixelImage& Out);
 bool SaveWindowPng(HWND Wnd, const std::string& FileName);
 // The desktop, composed from the visible top-levels in z-order.
-bool CaptureDesktop(TImage& Out);
+bool CaptureDesktop(TPixelImage& Out);
 bool SaveDesktopPng(const std::string& FileName);
 // The pixel of a window's client area at client (X, Y) as 0x00RRGGBB, after painting
 // pending updates; 0xFFFFFFFF outside.

@@ -108,7 +108,7 @@ TEST_F(DialogTest, MessageFormLooksLikeADialog) {
     int inkPixels = 0;
     responder.Then([&](TDialogInfo& Info) {
         auto* form = Info.Form;
-        TImage shot;
+        TPixelImage shot;
         EXPECT_TRUE(wintest::CaptureWindow(form->Handle(), shot));
         // The button row: a raised button face at the OK button's centre.
         TControl* ok = form->FindChildControl("OK");

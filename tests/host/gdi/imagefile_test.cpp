@@ -20,8 +20,8 @@ using namespace host;
 
 namespace {
 
-TImage MakeImage(int W, int H, const std::function<uint32_t(int, int)>& F, bool Alpha = false) {
-    TImage img;
+TPixelImage MakeImage(int W, int H, const std::function<uint32_t(int, int)>& F, bool Alpha = false) {
+    TPixelImage img;
     img.Width = W;
     img.Height = H;
     img.HasAlpha = Alpha;
@@ -92,10 +92,10 @@ TEST(ImageFileBmp, RoundTripsEveryDepthAndDirection) {
     for (int bpp : {1, 4, 8, 16, 24, 32}) {
         for (bool topDown : {false, true}) {
             const int colors = bpp == 1 ? 2 : 4;
-            const TImage img = MakeImage(13, 5, [&](int x, int y) { return kFew[(x + 2 * y) % colors]; });
+            const TPixelImage img = MakeImage(13, 5, [&](int x, int y) { return kFew[(x + 2 * y) % colors]; });
             const std::string file = WriteBmp(img, bpp, topDown);
             EXPECT_EQ(int32_t(Le32(file, 22)), topDown ? -5 : 5);
-            const TImage back = ReadBmp(file);
+            const TPixelImage back = ReadBmp(file);
             SCOPED_TRACE("bpp " + std::to_string(bpp) + (topDown ? " top-down" : " bottom-up"));
             EXPECT_EQ(back.Width, 13);
             EXPECT_EQ(back.Height, 5);
@@ -108,7 +108,7 @@ TEST(ImageFileBmp, RoundTripsEveryDepthAndDirection) {
 
 TEST(ImageFileBmp, StoresRowsBottomUpPaddedAndMsbFirst) {
     // 10 x 2, 1 bit: rows of 4 bytes; the bottom row first; pixel 0 is the top bit.
-    const TImage img = MakeImage(10, 2, [](int x, int y) { return (y == 0 && (x == 1 || x == 9)) ? 0xFFFFFF : 0; });
+    const TPixelImage img = MakeImage(10, 2, [](int x, int y) { return (y == 0 && (x == 1 || x == 9)) ? 0xFFFFFF : 0; });
     const std::string file = WriteBmp(img, 1);
     const uint32_t off = Le32(file, 10);
     ASSERT_EQ(file.size(), off + 8);
@@ -119,35 +119,35 @@ TEST(ImageFileBmp, StoresRowsBottomUpPaddedAndMsbFirst) {
 }
 
 TEST(ImageFileBmp, KeepsAlphaOf32BitImages) {
-    const TImage img = MakeImage(3, 2, [](int x, int y) { return uint32_t(x * 80 + y) << 24 | 0x123456; }, true);
-    const TImage back = ReadBmp(WriteBmp(img, 32));
+    const TPixelImage img = MakeImage(3, 2, [](int x, int y) { return uint32_t(x * 80 + y) << 24 | 0x123456; }, true);
+    const TPixelImage back = ReadBmp(WriteBmp(img, 32));
     EXPECT_TRUE(back.HasAlpha);
     EXPECT_EQ(back.Pixels, img.Pixels);
     // Without alpha the fourth bytes are zero, and zero fourth bytes read as opaque.
-    TImage opaque = img;
+    TPixelImage opaque = img;
     opaque.HasAlpha = false;
     const std::string file = WriteBmp(opaque, 32);
     EXPECT_EQ(uint8_t(file[Le32(file, 10) + 3]), 0);
-    const TImage back2 = ReadBmp(file);
+    const TPixelImage back2 = ReadBmp(file);
     EXPECT_FALSE(back2.HasAlpha);
     EXPECT_EQ(back2.Pixels[0], 0xFF123456u);
 }
 
 TEST(ImageFileBmp, ChoosesPalettes) {
     // Three colours fit a 4-bit table exactly, in the order they appear.
-    const TImage three = MakeImage(4, 1, [](int x, int) { return x == 0 ? 0x112233u : x == 1 ? 0x445566u : 0x778899u; });
-    const TImage back = ReadBmp(WriteBmp(three, 4));
+    const TPixelImage three = MakeImage(4, 1, [](int x, int) { return x == 0 ? 0x112233u : x == 1 ? 0x445566u : 0x778899u; });
+    const TPixelImage back = ReadBmp(WriteBmp(three, 4));
     EXPECT_EQ(back.Pixels, three.Pixels);
     ASSERT_EQ(back.Palette.size(), 3u);
     EXPECT_EQ(back.Palette[1].rgbRed, 0x44);
     // An image's own palette is used when it fits.
-    TImage withPalette = three;
+    TPixelImage withPalette = three;
     withPalette.Palette.resize(16);
     withPalette.Palette[5].rgbRed = 0x11, withPalette.Palette[5].rgbGreen = 0x22, withPalette.Palette[5].rgbBlue = 0x33;
     EXPECT_EQ(ReadBmp(WriteBmp(withPalette, 4)).Palette.size(), 16u);
     // Too many colours for 1 bit: black and white by the nearest colour.
-    const TImage grey = MakeImage(3, 1, [](int x, int) { return x == 0 ? 0x202020u : x == 1 ? 0xE0E0E0u : 0xFF0000u; });
-    const TImage mono = ReadBmp(WriteBmp(grey, 1));
+    const TPixelImage grey = MakeImage(3, 1, [](int x, int) { return x == 0 ? 0x202020u : x == 1 ? 0xE0E0E0u : 0xFF0000u; });
+    const TPixelImage mono = ReadBmp(WriteBmp(grey, 1));
     EXPECT_EQ(mono.Pixels[0], 0xFF000000u);
     EXPECT_EQ(mono.Pixels[1], 0xFFFFFFFFu);
 }
@@ -157,7 +157,7 @@ TEST(ImageFileBmp, DecodesHandMadeRle8) {
     // of (2, 1) skips row 1 and two pixels of row 2; a run of two 3s; end of bitmap.
     const std::string rle = Bytes({3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 1, 2, 3, 0, 1});
     const std::vector<uint32_t> table = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF};
-    const TImage img = ReadBmp(HandMadeBmp(6, 3, 8, BI_RLE8, table, rle));
+    const TPixelImage img = ReadBmp(HandMadeBmp(6, 3, 8, BI_RLE8, table, rle));
     const uint32_t K = 0xFF102030, R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF;
     const std::vector<uint32_t> expected = {K, K, B, B, K, K,  // top row: the last stored row
                                             K, K, K, K, K, K,  // skipped entirely
@@ -171,7 +171,7 @@ TEST(ImageFileBmp, DecodesHandMadeRle4) {
     const std::string rle = Bytes({5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1});
     std::vector<uint32_t> table(16, 0);
     for (int i = 0; i < 16; ++i) table[size_t(i)] = uint32_t(i) * 0x111111;
-    const TImage img = ReadBmp(HandMadeBmp(5, 2, 4, BI_RLE4, table, rle));
+    const TPixelImage img = ReadBmp(HandMadeBmp(5, 2, 4, BI_RLE4, table, rle));
     auto c = [](int i) { return 0xFF000000u | (uint32_t(i) * 0x111111); };
     const std::vector<uint32_t> expected = {c(3), c(4), c(5), c(0), c(0), c(1), c(2), c(1), c(2), c(1)};
     EXPECT_EQ(img.Pixels, expected);
@@ -185,7 +185,7 @@ TEST(ImageFileBmp, ReadsCoreAndV5Headers) {
     core += Bytes({0xFF, 0, 0, 0, 0, 0xFF});                  // blue, red
     core += Bytes({0x40, 0, 0, 0});                           // pixels 0 then 1
     SetLe32(core, 10, uint32_t(14 + 12 + 6));
-    const TImage a = ReadBmp(core);
+    const TPixelImage a = ReadBmp(core);
     EXPECT_EQ(a.Pixels, (std::vector<uint32_t>{0xFF0000FF, 0xFFFF0000}));
 
     // V5 header with bit fields and an alpha mask.
@@ -202,7 +202,7 @@ TEST(ImageFileBmp, ReadsCoreAndV5Headers) {
     SetLe32(v5, 62, 0xFF000000);  // blue
     SetLe32(v5, 66, 0x000000FF);  // alpha
     v5 += Bytes({0x80, 0x11, 0x22, 0x33});
-    const TImage b = ReadBmp(v5);
+    const TPixelImage b = ReadBmp(v5);
     EXPECT_TRUE(b.HasAlpha);
     EXPECT_EQ(b.Pixels[0], 0x80112233u);
 }
@@ -211,7 +211,7 @@ TEST(ImageFileBmp, Reads565BitFields) {
     std::string bits = Bytes({0x1F, 0xF8, 0xE0, 0x07, 0, 0});  // 0xF81F magenta, 0x07E0 green; padding
     std::string file = HandMadeBmp(2, 1, 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, bits);
     SetLe32(file, 46, 0);  // the masks are not a colour table
-    const TImage img = ReadBmp(file);
+    const TPixelImage img = ReadBmp(file);
     EXPECT_EQ(img.Pixels, (std::vector<uint32_t>{0xFFFF00FF, 0xFF00FF00}));
 }
 
@@ -247,11 +247,11 @@ TEST(ImageFileBmp, RejectsCorruptFiles) {
 }
 
 TEST(ImageFileBmp, RefusesToWriteBadImages) {
-    TImage img = MakeImage(2, 2, [](int, int) { return 0u; });
+    TPixelImage img = MakeImage(2, 2, [](int, int) { return 0u; });
     EXPECT_THROW(WriteBmp(img, 2), EInvalidGraphic);
     img.Pixels.pop_back();
     EXPECT_THROW(WriteBmp(img, 24), EInvalidGraphic);
-    EXPECT_THROW(WriteBmp(TImage(), 24), EInvalidGraphic);
+    EXPECT_THROW(WriteBmp(TPixelImage(), 24), EInvalidGraphic);
 }
 
 // ---- ICO and CUR ----
@@ -392,18 +392,18 @@ std::string Chunk(const std::string& Type, const std::string& Data) {
 }
 
 TEST(ImageFilePng, RoundTripsRgbaAndRgb) {
-    const TImage rgba = MakeImage(7, 5, [](int x, int y) { return uint32_t(x * 30) << 24 | uint32_t(y * 0x102030 + x); }, true);
+    const TPixelImage rgba = MakeImage(7, 5, [](int x, int y) { return uint32_t(x * 30) << 24 | uint32_t(y * 0x102030 + x); }, true);
     const std::string file = WritePng(rgba);
     EXPECT_EQ(file[25], 6);  // colour type RGBA
-    const TImage back = ReadPng(file);
+    const TPixelImage back = ReadPng(file);
     EXPECT_TRUE(back.HasAlpha);
     EXPECT_EQ(back.BitsPerPixel, 32);
     EXPECT_EQ(back.Pixels, rgba.Pixels);
 
-    const TImage rgb = MakeImage(3, 3, [](int x, int y) { return uint32_t(x * 0x400000 + y * 0x40); });
+    const TPixelImage rgb = MakeImage(3, 3, [](int x, int y) { return uint32_t(x * 0x400000 + y * 0x40); });
     const std::string file2 = WritePng(rgb);
     EXPECT_EQ(file2[25], 2);  // colour type RGB
-    const TImage back2 = ReadPng(file2);
+    const TPixelImage back2 = ReadPng(file2);
     EXPECT_FALSE(back2.HasAlpha);
     EXPECT_EQ(back2.BitsPerPixel, 24);
     EXPECT_EQ(back2.Pixels, rgb.Pixels);
@@ -417,7 +417,7 @@ TEST(ImageFilePng, ReadsGreyAndPaletteImages) {
     grey.height = 1;
     grey.format = PNG_FORMAT_LINEAR_Y;  // 16-bit grey
     const uint16_t levels[3] = {0, 0x8000, 0xFFFF};
-    const TImage g = ReadPng(PngOf(grey, levels, nullptr));
+    const TPixelImage g = ReadPng(PngOf(grey, levels, nullptr));
     EXPECT_EQ(g.BitsPerPixel, 16);
     EXPECT_FALSE(g.HasAlpha);
     EXPECT_EQ(g.Pixels, (std::vector<uint32_t>{0xFF000000, 0xFF808080, 0xFFFFFFFF}));
@@ -431,7 +431,7 @@ TEST(ImageFilePng, ReadsGreyAndPaletteImages) {
     pal.colormap_entries = 2;
     const uint8_t colormap[8] = {0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0x00};  // opaque red, transparent blue
     const uint8_t indexes[4] = {0, 1, 1, 0};
-    const TImage p = ReadPng(PngOf(pal, indexes, colormap));
+    const TPixelImage p = ReadPng(PngOf(pal, indexes, colormap));
     EXPECT_TRUE(p.HasAlpha);
     EXPECT_LE(p.BitsPerPixel, 8);
     ASSERT_EQ(p.Palette.size(), 2u);
@@ -469,12 +469,12 @@ TEST(ImageFilePng, RejectsCorruptFiles) {
 // ---- by signature ----
 
 TEST(ImageFileAuto, ChoosesTheReaderBySignature) {
-    const TImage img = MakeImage(2, 2, [](int x, int) { return x ? 0xFF0000u : 0x0000FFu; });
+    const TPixelImage img = MakeImage(2, 2, [](int x, int) { return x ? 0xFF0000u : 0x0000FFu; });
     EXPECT_EQ(ReadImageAuto(WriteBmp(img, 24)).Pixels, img.Pixels);
     EXPECT_EQ(ReadImageAuto(WritePng(img)).Pixels, img.Pixels);
     // Of an icon: the largest image, its mask turned into alpha.
     TIconImage small = MakeIcon(16, 8, false), large = MakeIcon(32, 8, false);
-    const TImage fromIco = ReadImageAuto(WriteIco({small, large}));
+    const TPixelImage fromIco = ReadImageAuto(WriteIco({small, large}));
     EXPECT_EQ(fromIco.Width, 32);
     EXPECT_TRUE(fromIco.HasAlpha);
     EXPECT_EQ(fromIco.Pixels[0] >> 24, 0u);  // masked
@@ -505,7 +505,7 @@ TEST_F(ImageFileScreenshot, WritesBitmapsAndDeviceContextsAsPng) {
     for (int i = 0; i < 12; ++i) b->Pixels[size_t(i)] = uint32_t(i) * 0x0A0B0C;
     const auto file = Dir / "bmp.png";
     ASSERT_TRUE(SaveBitmapPng(bmp, file.string()));
-    const TImage shot = ReadPng(Slurp(file));
+    const TPixelImage shot = ReadPng(Slurp(file));
     EXPECT_FALSE(shot.HasAlpha);
     ASSERT_EQ(shot.Pixels.size(), 12u);
     EXPECT_EQ(shot.Pixels[5], 0xFF000000u | (5 * 0x0A0B0C));
@@ -516,7 +516,7 @@ TEST_F(ImageFileScreenshot, WritesBitmapsAndDeviceContextsAsPng) {
     SetWindowOrgEx(dc, 10, 20, nullptr);
     const auto file2 = Dir / "dc.png";
     ASSERT_TRUE(SaveDCPng(dc, RECT{11, 21, 15, 23}, file2.string()));
-    const TImage part = ReadPng(Slurp(file2));
+    const TPixelImage part = ReadPng(Slurp(file2));
     ASSERT_EQ(part.Width, 4);
     ASSERT_EQ(part.Height, 2);
     EXPECT_EQ(part.Pixels[0], 0xFF000000u | (5 * 0x0A0B0C));  // surface (1, 1)

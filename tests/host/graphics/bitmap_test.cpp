@@ -285,7 +285,7 @@ TEST(GraphicsBitmap, CorruptFileRaisesAndLeavesTheBitmap) {
 }
 
 TEST(GraphicsBitmap, LoadsPng) {
-    TImage img;
+    TPixelImage img;
     img.Width = 2;
     img.Height = 1;
     img.Pixels = {0xFFFF0000u, 0xFF0000FFu};

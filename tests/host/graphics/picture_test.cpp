@@ -161,7 +161,7 @@ TEST(GraphicsPicture, LoadFromFileByExtension) {
     bmp.Canvas()->SetPixels(0, 0, clRed);
     bmp.SaveToFile(dir.File("a.bmp"));
     WriteFile(dir.File("b.ICO"), SampleIco());
-    TImage png;
+    TPixelImage png;
     png.Width = 1;
     png.Height = 1;
     png.Pixels = {0xFF00FF00u};

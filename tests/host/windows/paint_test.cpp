@@ -101,7 +101,7 @@ TEST_F(PaintPipeline, UpdateRegionsEraseAndPaintOrder) {
     RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(Rec().Paints, (std::vector<std::pair<HWND, std::string>>{{top, "ncpaint"}, {top, "erase"}, {top, "paint"}}));
     // The caption is drawn in the active caption colour (the window is active).
-    TImage shot;
+    TPixelImage shot;
     ASSERT_TRUE(wintest::CaptureWindow(top, shot));
     EXPECT_EQ(shot.Pixels[size_t(8) * size_t(shot.Width) + 100] & 0xFFFFFF, Px(GetSysColor(COLOR_ACTIVECAPTION)));
     // A hidden window gets no WM_PAINT.
@@ -185,7 +185,7 @@ TEST_F(PaintPipeline, ScrollDesktopCompositionAndPaintTo) {
     // The desktop composes the top-levels in z-order.
     HWND over = Top(50, 60, 100, 100, WS_POPUP | WS_VISIBLE);
     Rec().PaintColor[over] = kBlue;
-    TImage desk;
+    TPixelImage desk;
     ASSERT_TRUE(wintest::CaptureDesktop(desk));
     auto at = [&](int x, int y) { return desk.Pixels[size_t(y) * size_t(desk.Width) + size_t(x)] & 0xFFFFFF; };
     EXPECT_EQ(at(20, 30), Px(kGrey));
