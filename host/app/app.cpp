@@ -8,9 +8,13 @@
 
 #include "host/app/dialogs.h"
 #include "host/app/responders.h"
+#include "host/app/sysdialogs.h"
 #include "host/controls/actnlist.h"
+#include "host/controls/comctrls.h"
 #include "host/controls/controls.h"
+#include "host/controls/extctrls.h"
 #include "host/controls/forms.h"
+#include "host/controls/stdreg.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/clock.h"
 #include "host/rtl/sysutils.h"
@@ -27,7 +31,6 @@ namespace {
 constexpr UINT_PTR kHintTimerId = 1;
 constexpr int kHintTimerNone = 0, kHintTimerShow = 1, kHintTimerHide = 2;
 constexpr const char* kAppClass = "TApplication";
-constexpr const char* kHintClass = "THintWindow";
 
 // ---- the globals' lifetime ----
 
@@ -80,38 +83,6 @@ std::string ProgramPath() {
     char buf[4096];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-}
-
-// ---- the hint window ----
-
-LRESULT HintWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    switch (Msg) {
-        case WM_NCHITTEST:
-            return HTTRANSPARENT;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Wnd, &ps);
-            RECT r;
-            GetClientRect(Wnd, &r);
-            TColor color = Application != nullptr ? Application->ShownHint().HintColor : clInfoBk;
-            HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color)));
-            FillRect(dc, &r, brush);
-            DeleteObject(brush);
-            HGDIOBJ oldFont = nullptr;
-            if (Screen != nullptr) oldFont = SelectObject(dc, Screen->HintFont()->Handle());
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(clInfoText)));
-            InflateRect(&r, -2, -2);
-            std::string text = GetWindowTextStr(Wnd);
-            DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-            if (oldFont != nullptr) SelectObject(dc, oldFont);
-            EndPaint(Wnd, &ps);
-            return 0;
-        }
-    }
-    return DefWindowProcA(Wnd, Msg, WParam, LParam);
 }
 
 LRESULT AppClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -188,13 +159,16 @@ std::string GetLongHint(const std::string& Hint) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
     FExeName = ProgramPath();
     FTitle = ChangeFileExt(ExtractFileName(FExeName), "");
+    // Form files name the standard controls and dialogs by class.
+    RegisterStandardControls();
+    RegisterDialogClasses();
 }
 
 TApplication::~TApplication() {
     // Owned forms go first, while the application can still be told about them.
     DestroyComponents();
     StopHintTimer();
-    if (FHintWindow != nullptr && IsWindow(FHintWindow)) DestroyWindow(FHintWindow);
+    FHintWindow.reset();
     DestroyHandle();
 }
 
@@ -242,12 +216,17 @@ void TApplication::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
 void TApplication::SetHint(const std::string& Value) {
     if (FHint == Value) return;
     FHint = Value;
-    OnHint(this);
+    // Without a handler of its own the application shows the hint in the status bars
+    // that ask for it (AutoHint).
+    if (OnHint.Assigned())
+        OnHint(this);
+    else
+        ShowHintInStatusBars(FHint);
 }
 
 void TApplication::SetHintColor(TColor Value) {
     FHintColor = Value;
-    if (FHintWindow != nullptr && IsWindow(FHintWindow)) InvalidateRect(FHintWindow, nullptr, TRUE);
+    if (FHintWindow != nullptr) FHintWindow->SetColor(Value);
 }
 
 void TApplication::SetShowHint(bool Value) {
@@ -676,24 +655,14 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
     }
     FShownHint = info;
     FHintCursorRect = info.CursorRect;
-    // The hint window: the text's extent in the hint font, a margin and a border.
-    EnsureClass(kHintClass, &HintWndProc, nullptr);
-    if (FHintWindow == nullptr || !IsWindow(FHintWindow))
-        FHintWindow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass, "",
-                                      WS_POPUP | WS_BORDER, 0, 0, 0, 0, Handle(), nullptr, 0, nullptr);
-    if (FHintWindow != nullptr) {
-        RECT r{0, 0, info.HintMaxWidth, 0};
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = Screen != nullptr ? SelectObject(dc, Screen->HintFont()->Handle()) : nullptr;
-        DrawTextA(dc, info.HintStr.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-        if (old != nullptr) SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        int w = r.right - r.left + 6, h = r.bottom - r.top + 4;
-        SetWindowTextA(FHintWindow, info.HintStr.c_str());
-        SetWindowPos(FHintWindow, HWND_TOPMOST, info.HintPos.x, info.HintPos.y, w + 2, h + 2,
-                     SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        InvalidateRect(FHintWindow, nullptr, TRUE);
-    }
+    // The hint window, of HintWindowClass, sized to the text by CalcHintRect.
+    TClass cls = HintWindowClass();
+    if (FHintWindow == nullptr || FHintWindow->ClassType() != cls)
+        FHintWindow.reset(cls->Create<THintWindow>(static_cast<TComponent*>(nullptr)));
+    FHintWindow->SetColor(info.HintColor);
+    TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+    OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+    FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
     FHintShowing = true;
     if (info.ReshowTimeout > 0)
         StartHintTimer(info.ReshowTimeout, kHintTimerShow);
@@ -702,7 +671,7 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
 }
 
 void TApplication::HideHint() {
-    if (FHintWindow != nullptr && IsWindow(FHintWindow)) ShowWindow(FHintWindow, SW_HIDE);
+    if (FHintWindow != nullptr) FHintWindow->ReleaseHandle();
     FHintShowing = false;
 }
 
@@ -713,6 +682,19 @@ void TApplication::CancelHint() {
         FHintActive = false;
         StopHintTimer();
     }
+}
+
+TClass TApplication::HintWindowClass() const {
+    return FHintWindowClass != nullptr ? FHintWindowClass : THintWindow::StaticClass();
+}
+
+void TApplication::SetHintWindowClass(TClass Value) {
+    if (Value != nullptr && !Value->InheritsFrom(THintWindow::StaticClass()))
+        throw EInvalidOperation(std::string("Hint window class ") + Value->ClassName() +
+                                " does not derive from THintWindow");
+    CancelHint();
+    FHintWindow.reset();
+    FHintWindowClass = Value;
 }
 
 void TApplication::StartHintTimer(int Pause, int Mode) {

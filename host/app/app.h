@@ -29,6 +29,7 @@ class TForm;
 class TDataModule;
 class TBasicAction;
 class TStrings;
+class THintWindow;
 class TStringList;
 
 // ---------------------------------------------------------------------------
@@ -228,6 +229,11 @@ public:
     void ActivateHint(const TPoint& CursorPos);
     void CancelHint();
     void HideHint();
+    // The class of the hint window (THintWindow or a descendant; nullptr: THintWindow).
+    TClass HintWindowClass() const;
+    void SetHintWindowClass(TClass Value);
+    // The hint window, once a hint was shown (nullptr before).
+    THintWindow* HintWindow() const { return FHintWindow.get(); }
     // What the hint pipeline is showing (for tests and the hint window).
     bool HintShowing() const { return FHintShowing; }
     const THintInfo& ShownHint() const { return FShownHint; }
@@ -303,7 +309,8 @@ private:
     THintInfo FShownHint;
     TControl* FHintControl = nullptr;
     TControl* FMouseControl = nullptr;
-    HWND FHintWindow = nullptr;
+    std::unique_ptr<THintWindow> FHintWindow;
+    TClass FHintWindowClass = nullptr;
 };
 
 // ---------------------------------------------------------------------------

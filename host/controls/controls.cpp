@@ -8,6 +8,7 @@
 #include "host/controls/actnlist.h"
 #include "host/controls/controls_internal.h"
 #include "host/controls/forms.h"
+#include "host/controls/menus.h"
 #include "host/gdi/gdi.h"
 #include "host/os/keyboard.h"
 #include "host/rtl/exceptions.h"
@@ -543,6 +544,9 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
     if (Value != nullptr) FreeNotification(reinterpret_cast<TComponent*>(Value));
 }
 
+TComponent* TControl::PopupMenuForStream() const { return FPopupMenu; }
+void TControl::SetPopupMenuForStream(TComponent* Value) { SetPopupMenu(As<TPopupMenu>(Value)); }
+
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove) {
@@ -631,7 +635,40 @@ void TControl::WndProc(TMessage& Message) {
         if (Application != nullptr && Message.Msg != WM_MOUSEWHEEL) Application->HintMouseMessage(this, Message);
         if (controls_internal::DragMouseMessage(this, Message)) return;
     }
+    switch (Message.Msg) {
+        case CN_KEYDOWN:
+        case CN_SYSKEYDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Menu shortcuts come before the control sees the key.
+            if (Is<TWinControl>() && IsMenuKey(this, static_cast<TWMKey&>(Message))) {
+                Message.Result = 1;
+                return;
+            }
+            break;
+        case WM_CONTEXTMENU: {
+            TPoint scr{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            bool keyboard = scr.x == -1 && scr.y == -1;
+            // A graphic child under the point has its own menu first.
+            if (!keyboard && Is<TWinControl>()) {
+                TControl* child = static_cast<TWinControl*>(this)->ControlAtPos(ScreenToClient(scr), false);
+                if (child != nullptr && !child->Is<TWinControl>() &&
+                    DoControlContextPopup(child, child->ScreenToClient(scr))) {
+                    Message.Result = 1;
+                    return;
+                }
+            }
+            if (DoControlContextPopup(this, keyboard ? scr : ScreenToClient(scr))) {
+                Message.Result = 1;
+                return;
+            }
+            break;
+        }
+        default: break;
+    }
     Dispatch(&Message);
+    if (Message.Msg >= WM_KEYDOWN && Message.Msg <= WM_SYSCHAR && Is<TWinControl>())
+        MenuBarKeyMessage(static_cast<TWinControl*>(this), Message);
 }
 
 void TControl::DefaultHandler(void* Message) {
@@ -711,7 +748,17 @@ void TControl::WMLButtonUp(TWMMouse& Message) {
     if (alive.Alive()) DoMouseUp(Message, mbLeft);
 }
 
-void TControl::WMRButtonUp(TWMMouse& Message) { DoMouseUp(Message, mbRight); }
+void TControl::WMRButtonUp(TWMMouse& Message) {
+    DoMouseUp(Message, mbRight);
+    // The release asks for the context menu: a window's default handling sends it
+    // WM_CONTEXTMENU; a graphic control's parent hears it for the control.
+    if (Is<TWinControl>()) {
+        Inherited(Message);
+    } else if (FParent != nullptr && FParent->HandleAllocated()) {
+        TPoint s = ClientToScreen(TPoint{Message.XPos(), Message.YPos()});
+        SendMessageA(FParent->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FParent->Handle()), MAKELPARAM(s.x, s.y));
+    }
+}
 void TControl::WMMButtonUp(TWMMouse& Message) { DoMouseUp(Message, mbMiddle); }
 
 void TControl::WMMouseMove(TWMMouse& Message) {

@@ -23,6 +23,8 @@ class TBasicAction;
 class TActionLink;
 class TControlActionLink;
 class TPopupMenu;  // declared by the menus; controls keep a pointer only
+// The type of a published popup-menu property (defined with the menus).
+const TTypeInfo* PopupMenuTypeInfo();
 class TDragObject;
 
 // ---------------------------------------------------------------------------
@@ -503,6 +505,8 @@ private:
     bool IsCaptionStored() const;
     TBasicAction* ActionForStream() const { return Action(); }
     void SetActionForStream(TBasicAction* Value) { SetAction(Value); }
+    TComponent* PopupMenuForStream() const;
+    void SetPopupMenuForStream(TComponent* Value);
 
     HOST_MESSAGES(on(WM_LBUTTONDOWN, &TControl::WMLButtonDown), on(WM_RBUTTONDOWN, &TControl::WMRButtonDown),
                   on(WM_MBUTTONDOWN, &TControl::WMMButtonDown), on(WM_LBUTTONDBLCLK, &TControl::WMLButtonDblClk),
@@ -550,7 +554,9 @@ private:
                    prop("OnDragDrop", &TControl::OnDragDrop, &TControl::OnDragDrop),
                    prop("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver),
                    prop("OnEndDrag", &TControl::OnEndDrag, &TControl::OnEndDrag),
-                   prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag))
+                   prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag),
+                   prop("PopupMenu", &TControl::PopupMenuForStream, &TControl::SetPopupMenuForStream)
+                       .type(PopupMenuTypeInfo()))
 };
 
 // ---------------------------------------------------------------------------
@@ -777,6 +783,8 @@ private:
     void CMDialogKey(TWMKey& Message);
     void CMDialogChar(TWMKey& Message);
     void CNKeyDown(TWMKey& Message);
+    void CNChar(TWMKey& Message);
+    void CNSysChar(TWMKey& Message);
     void CMEnter(TMessage& Message);
     void CMExit(TMessage& Message);
     void CMFocusChanged(TMessage& Message);
@@ -799,6 +807,7 @@ private:
                   on(CM_COLORCHANGED, &TWinControl::CMColorChanged), on(CM_FONTCHANGED, &TWinControl::CMFontChanged),
                   on(CM_TEXTCHANGED, &TWinControl::CMTextChanged), on(CM_DIALOGKEY, &TWinControl::CMDialogKey),
                   on(CM_DIALOGCHAR, &TWinControl::CMDialogChar), on(CN_KEYDOWN, &TWinControl::CNKeyDown),
+                  on(CN_CHAR, &TWinControl::CNChar), on(CN_SYSCHAR, &TWinControl::CNSysChar),
                   on(CM_ENTER, &TWinControl::CMEnter),
                   on(CM_EXIT, &TWinControl::CMExit), on(CM_FOCUSCHANGED, &TWinControl::CMFocusChanged),
                   on(CM_SYSCOLORCHANGE, &TWinControl::CMSysColorChange),

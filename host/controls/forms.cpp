@@ -7,6 +7,7 @@
 #include "host/app/responders.h"
 #include "host/controls/actnlist.h"
 #include "host/controls/controls_internal.h"
+#include "host/controls/menus.h"
 #include "host/gdi/gdi.h"
 #include "host/os/keyboard.h"
 #include "host/rtl/exceptions.h"
@@ -63,11 +64,7 @@ BOOL CollectEnabledTopLevels(HWND Wnd, LPARAM Param) {
 }
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// TScrollingWinControl
-// ---------------------------------------------------------------------------
-
-TScrollingWinControl::TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+// TScrollingWinControl and TControlScrollBar live in comctrls_scroll.cpp.
 
 // ---------------------------------------------------------------------------
 // TCustomForm: life
@@ -176,7 +173,10 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove) {
         if (AComponent == FActiveControl) FActiveControl = nullptr;
         if (AComponent == FFocusedControl) FFocusedControl = nullptr;
-        if (reinterpret_cast<TComponent*>(FMenu) == AComponent) FMenu = nullptr;
+        if (reinterpret_cast<TComponent*>(FMenu) == AComponent) {
+            FMenu = nullptr;
+            if (FHandle != nullptr) ::host::SetMenu(FHandle, nullptr);
+        }
     }
 }
 
@@ -230,6 +230,13 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
     TScrollingWinControl::CreateWnd();
+    if (FMenu != nullptr) {
+        // A bar attached as the window is made keeps the designed client size (the
+        // frame grows), so that a form file read back gives the same client area.
+        int cw = ClientWidth(), ch = ClientHeight();
+        FMenu->SetWindowHandle(FHandle);
+        if (ClientHeight() != ch) SetClientSize(cw, ch);
+    }
     if (FFormStyle == fsMDIForm && FClientHandle == nullptr) {
         RECT r{};
         ::host::GetClientRect(FHandle, &r);
@@ -247,10 +254,27 @@ void TCustomForm::CreateWnd() {
 
 void TCustomForm::DestroyWnd() {
     FClientHandle = nullptr;
+    if (FMenu != nullptr) FMenu->SetWindowHandle(nullptr);
     TScrollingWinControl::DestroyWnd();
 }
 
-void TCustomForm::WndProc(TMessage& Message) { TScrollingWinControl::WndProc(Message); }
+void TCustomForm::WndProc(TMessage& Message) {
+    // The menu bar's messages go to the form's main menu.
+    if (FMenu != nullptr) {
+        switch (Message.Msg) {
+            case WM_COMMAND:
+                if (Message.LParam == 0 && HIWORD(Message.WParam) == 0 && FMenu->DispatchCommand(LOWORD(Message.WParam))) {
+                    Message.Result = 0;
+                    return;
+                }
+                break;
+            case WM_INITMENUPOPUP: FMenu->DispatchPopup(reinterpret_cast<HMENU>(Message.WParam)); break;
+            case WM_MENUSELECT: FMenu->MenuSelect(Message.WParam, Message.LParam); break;
+            default: break;
+        }
+    }
+    TScrollingWinControl::WndProc(Message);
+}
 
 void TCustomForm::WMDestroy(TMessage& Message) {
     FActive = false;
@@ -504,6 +528,7 @@ bool TCustomForm::IsShortCut(TWMKey& Message) {
     bool handled = false;
     OnShortCut(Message, handled);
     if (handled) return true;
+    if (FMenu != nullptr && FMenu->IsShortCut(Message)) return true;
     TShiftState shift = KeyDataToShiftState(Message.KeyData());
     TShortCut sc = ShortCut(Message.CharCode(), shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt));
     for (int i = 0; i < ComponentCount(); ++i) {
@@ -724,9 +749,22 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (Value == FMenu) return;
+    if (Value != nullptr && Value->WindowHandle() != nullptr && Value->WindowHandle() != FHandle &&
+        IsWindow(Value->WindowHandle()))
+        throw EInvalidOperation("Menu '" + Value->Name() + "' is already being used by another form");
+    if (FMenu != nullptr) FMenu->SetWindowHandle(nullptr);
     FMenu = Value;
-    if (Value != nullptr) FreeNotification(reinterpret_cast<TComponent*>(Value));
+    if (Value != nullptr) FreeNotification(Value);
+    if (FHandle == nullptr) return;
+    if (Value != nullptr)
+        Value->SetWindowHandle(FHandle);
+    else
+        ::host::SetMenu(FHandle, nullptr);
 }
+
+TComponent* TCustomForm::MenuForStream() const { return FMenu; }
+void TCustomForm::SetMenuForStream(TComponent* Value) { SetMenu(As<TMainMenu>(Value)); }
 
 void TCustomForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
 

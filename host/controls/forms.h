@@ -10,6 +10,8 @@
 namespace host {
 
 class TMainMenu;  // declared by the menus; forms keep a pointer only
+// The type of a published main-menu property (defined with the menus).
+const TTypeInfo* MainMenuTypeInfo();
 class TIcon;
 
 HOST_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop);
@@ -29,20 +31,120 @@ using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 using TCloseQueryEvent = TEvent<TObject*, bool&>;
 using TShortCutEvent = TEvent<TWMKey&, bool&>;
 
-// A windowed control that can scroll its children (AutoScroll keeps them reachable).
+HOST_ENUM(TScrollBarKind, sbHorizontal, sbVertical);
+
+class TScrollingWinControl;
+
+// One scroll bar of a scrolling control: Range is the extent of the scrolled area
+// along the bar, Position how far it is scrolled (0..Range - the client extent). The
+// bar shows in the window's non-client area while Visible and Range exceeds the
+// client extent; otherwise the position goes back to 0.
+class TControlScrollBar : public TPersistent {
+    HOST_CLASS(TControlScrollBar, TPersistent)
+public:
+    TControlScrollBar(TScrollingWinControl* Control, TScrollBarKind Kind);
+    void Assign(TPersistent* Source) override;
+
+    TScrollBarKind Kind() const { return FKind; }
+    TScrollingWinControl* Control() const { return FControl; }
+    // Pixels one SB_LINEUP/SB_LINEDOWN moves (1..32767, default 8).
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value);
+    // Space kept beyond the farthest child when AutoScroll computes the range.
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    // Clamped to 0..Range - the client extent; moving it moves the children.
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int Range() const { return FRange; }
+    void SetRange(int Value);
+    // Thumb dragging scrolls at once (SB_THUMBTRACK) rather than on release.
+    bool Tracking() const { return FTracking; }
+    void SetTracking(bool Value) { FTracking = Value; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    // Whether the bar is shown now (Visible, and the range exceeds the client extent).
+    bool IsScrollBarVisible() const;
+    // Position while the bar shows, else 0.
+    int ScrollPos() const { return IsScrollBarVisible() ? FPosition : 0; }
+
+private:
+    friend class TScrollingWinControl;
+    TScrollingWinControl* FControl;
+    TScrollBarKind FKind;
+    int FIncrement = 8;
+    int FMargin = 0;
+    int FPosition = 0;
+    int FRange = 0;
+    int FCalcRange = 0;  // the range AutoScroll last computed
+    bool FTracking = false;
+    bool FVisible = true;
+
+    int ControlSize() const;
+    int MaxPosition() const;
+    void DoSetRange(int Value);
+    void Update();
+    void ScrollMessage(TWMScroll& Message);
+    bool IsRangeStored() const;
+    HOST_PUBLISHED(prop("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement).def(8),
+                   prop("Margin", &TControlScrollBar::Margin, &TControlScrollBar::SetMargin).def(0),
+                   prop("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange)
+                       .def(0)
+                       .stored(&TControlScrollBar::IsRangeStored),
+                   prop("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition).def(0),
+                   prop("Tracking", &TControlScrollBar::Tracking, &TControlScrollBar::SetTracking).def(false),
+                   prop("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible).def(true))
+};
+
+// A windowed control that can scroll its children with window scroll bars. With
+// AutoScroll each bar's range follows the extent of the children that are not
+// aligned, so every child stays reachable; WM_HSCROLL/WM_VSCROLL and the mouse wheel
+// move the children.
 class TScrollingWinControl : public TWinControl {
     HOST_CLASS(TScrollingWinControl, TWinControl)
 public:
     explicit TScrollingWinControl(TComponent* AOwner);
+    ~TScrollingWinControl() override;
     bool AutoScroll() const { return FAutoScroll; }
-    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
-    // Scrolls so that AControl is visible (no scrolling on this host: a no-op that
-    // keeps the interface).
-    void ScrollInView(TControl* AControl) { (void)AControl; }
+    void SetAutoScroll(bool Value);
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    void SetHorzScrollBar(TControlScrollBar* Value) { FHorzScrollBar->Assign(Value); }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+    void SetVertScrollBar(TControlScrollBar* Value) { FVertScrollBar->Assign(Value); }
+    // Moves every child by (DeltaX, DeltaY) without changing the scroll positions.
+    void ScrollBy(int DeltaX, int DeltaY);
+    // Scrolls so that AControl (a descendant) lies inside the client area, as far as
+    // the ranges allow; the nearest edge is brought in.
+    void ScrollInView(TControl* AControl);
+    // Recomputes the ranges (AutoScroll) and applies both bars to the window.
+    void UpdateScrollBars();
+    // Aligned children are laid out over the whole scrolled area, offset by the positions.
+    void AdjustClientRect(TRect& Rect) override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+
+protected:
+    void CreateWnd() override;
+    // Sets each bar's range from the children's extent (AutoScroll only).
+    virtual void CalcAutoRange();
 
 private:
+    friend class TControlScrollBar;
     bool FAutoScroll = false;
-    HOST_PUBLISHED(prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).def(false))
+    int FUpdatingScrollBars = 0;
+    int FWheelAccumulator = 0;
+    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+    std::unique_ptr<TControlScrollBar> FVertScrollBar;
+
+    void WMHScroll(TWMScroll& Message);
+    void WMVScroll(TWMScroll& Message);
+    void WMMouseWheel(TWMMouseWheel& Message);
+    void CMFocusChanged(TMessage& Message);
+    HOST_MESSAGES(on(WM_HSCROLL, &TScrollingWinControl::WMHScroll), on(WM_VSCROLL, &TScrollingWinControl::WMVScroll),
+                  on(WM_MOUSEWHEEL, &TScrollingWinControl::WMMouseWheel),
+                  on(CM_FOCUSCHANGED, &TScrollingWinControl::CMFocusChanged))
+    HOST_PUBLISHED(prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).def(false),
+                   prop("HorzScrollBar", &TScrollingWinControl::HorzScrollBar, &TScrollingWinControl::SetHorzScrollBar),
+                   prop("VertScrollBar", &TScrollingWinControl::VertScrollBar, &TScrollingWinControl::SetVertScrollBar))
 };
 
 class TCustomForm : public TScrollingWinControl {
@@ -217,6 +319,8 @@ protected:
     TWinControl* ActiveControlForStream() const { return FActiveControl; }
     void SetActiveControlForStream(TWinControl* Value);
     TIcon* IconForStream() const { return FIcon.get(); }
+    TComponent* MenuForStream() const;
+    void SetMenuForStream(TComponent* Value);
 
     void WMClose(TMessage& Message);
     void WMActivate(TWMActivate& Message);
@@ -258,6 +362,7 @@ private:
         prop("HelpFile", &TForm::HelpFile, &TForm::SetHelpFile).def(std::string()),
         prop("Icon", &TForm::IconForStream, &TForm::SetIcon),
         prop("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).def(false),
+        prop("Menu", &TForm::MenuForStream, &TForm::SetMenuForStream).type(MainMenuTypeInfo()),
         prop("OldCreateOrder", &TForm::OldCreateOrder, &TForm::SetOldCreateOrder).def(false),
         prop("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch),
         prop("Position", &TForm::Position, &TForm::SetPosition).def(poDesigned),

@@ -1114,4 +1114,21 @@ void TWinControl::CNKeyDown(TWMKey& Message) {
 }
 void TWinControl::CMDialogChar(TWMKey& Message) { Broadcast(Message); }
 
+// A character the focused control does not want (and every Alt+character) is offered to
+// the form's controls as an accelerator first: a label focuses its control, a button
+// clicks. Result 1 when one took it, so the character goes no further.
+namespace {
+bool OfferDialogChar(TWinControl* Control, TWMKey& Message) {
+    TCustomForm* form = GetParentForm(Control);
+    return form != nullptr && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0;
+}
+}  // namespace
+
+void TWinControl::CNChar(TWMKey& Message) {
+    Message.Result = 0;
+    if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 && OfferDialogChar(this, Message)) Message.Result = 1;
+}
+
+void TWinControl::CNSysChar(TWMKey& Message) { Message.Result = OfferDialogChar(this, Message) ? 1 : 0; }
+
 }  // namespace host

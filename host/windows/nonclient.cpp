@@ -4,9 +4,20 @@
 
 #include "host/gdi/gdi.h"
 #include "host/windows/inputsim.h"
+#include "host/windows/menu.h"
 #include "host/windows/wnd_internal.h"
 
 namespace host::win {
+
+namespace {
+// The metrics of a window whose menu bar is laid out for WindowWidth pixels: the bar
+// wraps to more lines when the window is narrow.
+TNCMetrics MetricsWithBar(const TWnd* W, int WindowWidth) {
+    TNCMetrics m = NCMetricsOf(W->Style, W->ExStyle, W->Menu != nullptr, W->IsChild());
+    if (m.Menu != 0) m.Menu = MenuBarHeight(W->Handle, std::max(0, WindowWidth - 2 * m.BorderX));
+    return m;
+}
+}  // namespace
 
 TNCMetrics NCMetricsOf(DWORD Style, DWORD ExStyle, bool HasMenu, bool IsChild) {
     TNCMetrics m;
@@ -43,7 +54,7 @@ TNCMetrics NCMetricsOf(DWORD Style, DWORD ExStyle, bool HasMenu, bool IsChild) {
 
 RECT DefaultClientRect(const TWnd* W, const RECT& R) {
     if (IsTop(W) && (W->Style & WS_MINIMIZE)) return RECT{R.left, R.top, R.left, R.top};
-    TNCMetrics m = NCMetricsOf(W->Style, W->ExStyle, W->Menu != nullptr, W->IsChild());
+    TNCMetrics m = MetricsWithBar(W, R.right - R.left);
     RECT c = R;
     c.left += m.BorderX + m.EdgeX;
     c.right -= m.BorderX + m.EdgeX;
@@ -157,7 +168,7 @@ void PaintScrollBar(TWnd* W, HDC Dc, int Bar) {
 }  // namespace
 
 RECT ScrollBarRect(const TWnd* W, int Bar) {
-    TNCMetrics m = NCMetricsOf(W->Style, W->ExStyle, W->Menu != nullptr, W->IsChild());
+    TNCMetrics m = MetricsWithBar(W, W->Width());
     RECT r = Inner(W, m);
     r.top += m.Caption + m.Menu;
     InflateRect(&r, -m.EdgeX, -m.EdgeY);
@@ -173,7 +184,7 @@ LRESULT DefNCHitTest(TWnd* W, POINT Screen) {
     POINT p{Screen.x - wr.left, Screen.y - wr.top};
     if (IsTop(W) && (W->Style & WS_MINIMIZE)) return HTCAPTION;
     if (PtInRect(&W->Client, p)) return HTCLIENT;
-    TNCMetrics m = NCMetricsOf(W->Style, W->ExStyle, W->Menu != nullptr, W->IsChild());
+    TNCMetrics m = MetricsWithBar(W, W->Width());
     RECT r = Inner(W, m);
     if (!PtInRect(&r, p)) {
         if (!m.ThickFrame || (W->Style & WS_MAXIMIZE)) return HTBORDER;
@@ -210,7 +221,7 @@ LRESULT DefNCHitTest(TWnd* W, POINT Screen) {
 
 void PaintNonClient(TWnd* W, HDC Dc) {
     HWND h = W->Handle;
-    TNCMetrics m = NCMetricsOf(W->Style, W->ExStyle, W->Menu != nullptr, W->IsChild());
+    TNCMetrics m = MetricsWithBar(W, W->Width());
     RECT r{0, 0, W->Width(), W->Height()};
     int saved = SaveDC(Dc);
     ExcludeClipRect(Dc, W->Client.left, W->Client.top, W->Client.right, W->Client.bottom);
@@ -280,7 +291,7 @@ void PaintNonClient(TWnd* W, HDC Dc) {
     }
     if (m.Menu != 0) {
         RECT mb{r.left, r.top, r.right, r.top + m.Menu};
-        FillRect(Dc, &mb, GetSysColorBrush(COLOR_MENU));
+        PaintMenuBar(h, Dc, mb);
         r.top += m.Menu;
     }
     if (W->ExStyle & WS_EX_CLIENTEDGE) DrawEdge(Dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
@@ -413,15 +424,25 @@ bool DefNCLButtonDown(TWnd* W, WPARAM Hit, POINT Screen) {
         if (W->Style & WS_MAXIMIZEBOX) ButtonLoop(W, hit, (W->Style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE);
         return true;
     case HTHELP: ButtonLoop(W, hit, SC_CONTEXTHELP); return true;
+    case HTMENU:
+        SendMessageA(h, WM_SYSCOMMAND, SC_MOUSEMENU + HTMENU, MAKELPARAM(Screen.x, Screen.y));
+        return true;
     case HTVSCROLL: ScrollBarClick(W, SB_VERT, Screen); return true;
     case HTHSCROLL: ScrollBarClick(W, SB_HORZ, Screen); return true;
     default: return false;
     }
 }
 
-bool DefSysCommand(TWnd* W, WPARAM Cmd, LPARAM) {
+bool DefSysCommand(TWnd* W, WPARAM Cmd, LPARAM LParam) {
     HWND h = W->Handle;
     switch (Cmd & 0xFFF0) {
+    case SC_MOUSEMENU:
+        TrackMenuBarMouse(h, POINT{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+        return true;
+    case SC_KEYMENU:
+        // Alt or F10 alone (0) or Alt with a letter: the menu bar, when the window has one.
+        if (!W->IsChild() && W->Menu != nullptr) TrackMenuBarKey(h, UINT(LParam & 0xFF));
+        return true;
     case SC_MOVE:
         if (!(W->Style & WS_MAXIMIZE)) MoveSizeLoop(W, 0);
         return true;

@@ -292,7 +292,7 @@ BOOL SetPropA(HWND Wnd, const char* Name, void* Data);  // names compare without
 void* GetPropA(HWND Wnd, const char* Name);
 void* RemovePropA(HWND Wnd, const char* Name);
 HMENU GetMenu(HWND Wnd);
-BOOL SetMenu(HWND Wnd, HMENU Menu);  // the menu bar handle is stored; the bar takes SM_CYMENU of the frame
+BOOL SetMenu(HWND Wnd, HMENU Menu);  // the menu bar of a top-level: SM_CYMENU lines of the frame (see menu.h)
 
 // ---- procedures ----
 // Calls Proc for the window: a function, an object instance, or (for a freed instance
@@ -410,6 +410,23 @@ BOOL SetDoubleClickTime(UINT Ms);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* Track);
 BOOL DragDetect(HWND Wnd, POINT P);
 BOOL MessageBeep(UINT Type);  // counted; see wintest::BeepCount
+
+// ---- the caret ----
+// One caret for the thread, owned by a window: CreateCaret replaces any caret there is
+// (hidden, at (0, 0); Bitmap nullptr: a solid block of Width x Height, 0 meaning the
+// border metrics; (HBITMAP)1: a grey block; another bitmap: its pixels are XORed).
+// ShowCaret/HideCaret count (it shows when every HideCaret was matched; ShowCaret of a
+// caret already shown fails). A shown caret inverts its rectangle of the owner's client
+// area and blinks on the host clock every GetCaretBlinkTime ms; it is taken off while
+// the owner handles WM_PAINT and put back after, and dies with its owner.
+BOOL CreateCaret(HWND Wnd, HBITMAP Bitmap, int Width, int Height);
+BOOL DestroyCaret();
+BOOL ShowCaret(HWND Wnd);   // Wnd nullptr: the caret of whichever window owns it
+BOOL HideCaret(HWND Wnd);
+BOOL SetCaretPos(int X, int Y);  // client coordinates of the owner
+BOOL GetCaretPos(POINT* Point);
+UINT GetCaretBlinkTime();
+BOOL SetCaretBlinkTime(UINT Milliseconds);
 
 // ---- cursors and icons ----
 // Instance 0 with IDC_*: the system cursors (real cursor objects with their shapes, never

@@ -1,0 +1,29 @@
+// Registration of every standard control class.
+#include "host/controls/stdreg.h"
+
+#include "host/controls/buttons.h"
+#include "host/controls/comctrls.h"
+#include "host/controls/edits.h"
+#include "host/controls/extctrls.h"
+#include "host/controls/grids.h"
+#include "host/controls/lists.h"
+#include "host/controls/menus.h"
+#include "host/controls/treeview.h"
+
+namespace host {
+
+void RegisterStandardControls() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterExtClasses();
+    RegisterEditClasses();
+    RegisterButtonClasses();
+    RegisterListClasses();
+    RegisterComCtrlClasses();
+    RegisterGridClasses();
+    RegisterTreeViewClasses();
+    RegisterMenuClasses();
+}
+
+}  // namespace host

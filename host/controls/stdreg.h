@@ -1,0 +1,10 @@
+// Registration of every standard control class, so that form files find them by name.
+#pragma once
+
+namespace host {
+
+// Registers the classes of the standard controls, menus, grids and tree view (once;
+// later calls do nothing). The application does it when it is made.
+void RegisterStandardControls();
+
+}  // namespace host
