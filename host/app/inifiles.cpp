@@ -97,8 +97,10 @@ public:
         while (pos < Bytes.size()) {
             size_t lf = Bytes.find('\n', pos);
             const size_t end = lf == std::string::npos ? Bytes.size() : lf;
+            // Carriage returns before the line feed belong to the line end (a stray
+            // one would otherwise change the line each time the file is written).
             size_t stop = end;
-            if (stop > pos && Bytes[stop - 1] == '\r') --stop;
+            while (stop > pos && Bytes[stop - 1] == '\r') --stop;
             Lines.push_back(ParseLine(Bytes.substr(pos, stop - pos)));
             pos = end + 1;
         }

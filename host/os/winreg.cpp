@@ -317,8 +317,8 @@ public:
         while (pos < Bytes.size()) {
             size_t lf = Bytes.find('\n', pos);
             const size_t end = lf == std::string::npos ? Bytes.size() : lf;
-            size_t stop = end;
-            if (stop > pos && Bytes[stop - 1] == '\r') --stop;
+            size_t stop = end;  // carriage returns before the line feed end the line
+            while (stop > pos && Bytes[stop - 1] == '\r') --stop;
             std::string line = Bytes.substr(pos, stop - pos);
             pos = end + 1;
             if (line.empty() || line == kHeaderLine) continue;
