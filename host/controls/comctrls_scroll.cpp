@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "host/controls/comctrls.h"
+
+#include "host/controls/controls_internal.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/exceptions.h"
 
@@ -350,12 +352,7 @@ void TScrollBox::SetBorderStyle(TBorderStyle Value) {
 
 void TScrollBox::CreateParams(TCreateParams& Params) {
     TScrollingWinControl::CreateParams(Params);
-    if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
-    }
+    if (FBorderStyle == bsSingle) controls_internal::AddSingleBorder(Params, Ctl3D());
 }
 
 void TScrollBox::CMCtl3DChanged(TMessage& Message) {

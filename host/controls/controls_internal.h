@@ -60,4 +60,13 @@ TDragObject* DragObjectNow();
 // message was used by the drag.
 bool DragMouseMessage(TControl* Control, TMessage& Message);
 
+// The frame of a control whose BorderStyle is bsSingle: a sunken client edge in the
+// 3-D look, else a plain line.
+inline void AddSingleBorder(TCreateParams& Params, bool Ctl3D) {
+    if (Ctl3D)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+        Params.Style |= WS_BORDER;
+}
+
 }  // namespace host::controls_internal

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "host/app/clipbrd.h"
+#include "host/controls/controls_internal.h"
 #include "host/controls/edits_internal.h"
 #include "host/rtl/sysutils.h"
 
@@ -396,10 +397,7 @@ void TCustomEdit::MoveCaretTo(int Pos, bool Extend) {
 void TCustomEdit::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
-    if (FBorderStyle == bsSingle) {
-        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else Params.Style |= WS_BORDER;
-    }
+    if (FBorderStyle == bsSingle) controls_internal::AddSingleBorder(Params, Ctl3D());
     if (FReadOnly) Params.Style |= ES_READONLY;
     if (FPasswordChar != 0) Params.Style |= ES_PASSWORD;
     if (!FHideSelection) Params.Style |= ES_NOHIDESEL;

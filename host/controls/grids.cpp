@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/app/app.h"
+#include "host/controls/controls_internal.h"
 #include "host/gdi/gdi.h"
 #include "host/os/keyboard.h"
 #include "host/rtl/exceptions.h"
@@ -239,12 +240,7 @@ TCustomGrid::~TCustomGrid() { FreeAndNil(FInplaceEdit); }
 
 void TCustomGrid::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
-    if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
-    }
+    if (FBorderStyle == bsSingle) controls_internal::AddSingleBorder(Params, Ctl3D());
 }
 
 void TCustomGrid::CreateWnd() {

@@ -309,12 +309,7 @@ void TCustomListBox::UpdateScrollBar() {
 
 void TCustomListBox::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
-    if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
-    }
+    if (FBorderStyle == bsSingle) controls_internal::AddSingleBorder(Params, Ctl3D());
 }
 
 void TCustomListBox::CreateWnd() {

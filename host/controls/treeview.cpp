@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/controls/animate.h"
+#include "host/controls/controls_internal.h"
 #include "host/gdi/gdi.h"
 #include "host/graphics/imglist.h"
 #include "host/os/keyboard.h"
@@ -1006,12 +1007,7 @@ void TCustomTreeView::SetBorderStyle(TBorderStyle Value) {
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
-    if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
-    }
+    if (FBorderStyle == bsSingle) controls_internal::AddSingleBorder(Params, Ctl3D());
 }
 
 void TCustomTreeView::Loaded() {
