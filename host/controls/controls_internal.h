@@ -69,4 +69,8 @@ inline void AddSingleBorder(TCreateParams& Params, bool Ctl3D) {
         Params.Style |= WS_BORDER;
 }
 
+// Where a WM_HSCROLL/WM_VSCROLL of a window scroll bar asks to go from Pos: a line
+// or a page either way, the ends (0 and Max), or the thumb's 32-bit track position.
+int ScrollTarget(TMessage& M, HWND Wnd, int Bar, int Pos, int Line, int Page, int Max);
+
 }  // namespace host::controls_internal

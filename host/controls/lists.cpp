@@ -525,34 +525,16 @@ void TCustomListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
-int lists_internal::ScrollTarget(TMessage& M, HWND Wnd, int Bar, int Pos, int Page, int Max) {
-    switch (LOWORD(M.WParam)) {
-        case SB_LINEUP: return Pos - 1;
-        case SB_LINEDOWN: return Pos + 1;
-        case SB_PAGEUP: return Pos - Page;
-        case SB_PAGEDOWN: return Pos + Page;
-        case SB_TOP: return 0;
-        case SB_BOTTOM: return Max;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si;
-            si.fMask = SIF_TRACKPOS;
-            if (GetScrollInfo(Wnd, Bar, &si)) return si.nTrackPos;
-            return HIWORD(M.WParam);
-        }
-        default: return Pos;
-    }
-}
-
 void TCustomListBox::WMVScroll(TMessage& Message) {
-    SetTopIndex(ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, std::max(1, VisibleRows() - 1), FItems->Count()));
+    SetTopIndex(controls_internal::ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, 1, std::max(1, VisibleRows() - 1),
+                                                FItems->Count()));
     Message.Result = 0;
 }
 
 void TCustomListBox::WMHScroll(TMessage& Message) {
     if (FColumns > 0) {
         int rows = VisibleRows();
-        int col = ScrollTarget(Message, Handle(), SB_HORZ, FTopIndex / rows, FColumns, FItems->Count());
+        int col = controls_internal::ScrollTarget(Message, Handle(), SB_HORZ, FTopIndex / rows, 1, FColumns, FItems->Count());
         SetTopIndex(col * rows);
     }
     Message.Result = 0;

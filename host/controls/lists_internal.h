@@ -27,8 +27,6 @@ void DrawTextItem(TCanvas* Canvas, const TRect& Rect, const std::string& Text, b
                   TColor Back);
 // Raises EListError "List index out of bounds (<Index>)".
 [[noreturn]] void ListIndexError(int Index);
-// The new first row or column a WM_VSCROLL/WM_HSCROLL message asks for (not clamped).
-int ScrollTarget(TMessage& M, HWND Wnd, int Bar, int Pos, int Page, int Max);
 // Lists sort and search case-insensitively, as the framework's list controls do.
 void MakeCaseInsensitiveSorted(TStringList* List);
 

@@ -678,7 +678,7 @@ void TListView::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARRO
 
 void TListView::WMVScroll(TMessage& Message) {
     int rows = (FItems->Count() + CellsPerRow() - 1) / CellsPerRow();
-    int top = ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, std::max(1, VisibleCount() - 1), rows);
+    int top = controls_internal::ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, 1, std::max(1, VisibleCount() - 1), rows);
     Scroll(0, top - FTopIndex);
     Message.Result = 0;
 }

@@ -1171,35 +1171,15 @@ void TCustomTreeView::EnsureRowVisible(int Row) {
         ScrollTo(Row - vis + 1);
 }
 
-namespace {
-int ScrollTarget(TMessage& M, HWND Wnd, int Bar, int Pos, int Line, int Page, int Max) {
-    switch (LOWORD(M.WParam)) {
-        case SB_LINEUP: return Pos - Line;
-        case SB_LINEDOWN: return Pos + Line;
-        case SB_PAGEUP: return Pos - Page;
-        case SB_PAGEDOWN: return Pos + Page;
-        case SB_TOP: return 0;
-        case SB_BOTTOM: return Max;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO si;
-            si.fMask = SIF_TRACKPOS;
-            if (GetScrollInfo(Wnd, Bar, &si)) return si.nTrackPos;
-            return HIWORD(M.WParam);
-        }
-        default: return Pos;
-    }
-}
-}  // namespace
 
 void TCustomTreeView::WMVScroll(TMessage& Message) {
     int n = static_cast<int>(Rows().size());
-    ScrollTo(ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, 1, std::max(1, VisibleRowCount() - 1), n));
+    ScrollTo(controls_internal::ScrollTarget(Message, Handle(), SB_VERT, FTopIndex, 1, std::max(1, VisibleRowCount() - 1), n));
     Message.Result = 0;
 }
 
 void TCustomTreeView::WMHScroll(TMessage& Message) {
-    int pos = ScrollTarget(Message, Handle(), SB_HORZ, FLeftPos, 8, std::max(8, ClientWidth() - 8), 1 << 20);
+    int pos = controls_internal::ScrollTarget(Message, Handle(), SB_HORZ, FLeftPos, 8, std::max(8, ClientWidth() - 8), 1 << 20);
     int old = FLeftPos;
     FLeftPos = std::max(0, pos);
     UpdateScrollBars();

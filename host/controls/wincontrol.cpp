@@ -1131,4 +1131,23 @@ void TWinControl::CNChar(TWMKey& Message) {
 
 void TWinControl::CNSysChar(TWMKey& Message) { Message.Result = OfferDialogChar(this, Message) ? 1 : 0; }
 
+int controls_internal::ScrollTarget(TMessage& M, HWND Wnd, int Bar, int Pos, int Line, int Page, int Max) {
+    switch (LOWORD(M.WParam)) {
+        case SB_LINEUP: return Pos - Line;
+        case SB_LINEDOWN: return Pos + Line;
+        case SB_PAGEUP: return Pos - Page;
+        case SB_PAGEDOWN: return Pos + Page;
+        case SB_TOP: return 0;
+        case SB_BOTTOM: return Max;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si;
+            si.fMask = SIF_TRACKPOS;
+            if (GetScrollInfo(Wnd, Bar, &si)) return si.nTrackPos;
+            return HIWORD(M.WParam);
+        }
+        default: return Pos;
+    }
+}
+
 }  // namespace host
