@@ -4,7 +4,10 @@
 #include <array>
 #include <utility>
 
+#include "data/ryxda.h"
+#include "data/ryxdabde.h"
 #include "frame/ryxfact.h"
+#include "frame/ryxfblot.h"
 #include "frame/ryxnpcon.h"
 #include "host/os/modules.h"
 #include "host/rtl/exceptions.h"
@@ -53,7 +56,7 @@ constexpr TUnitRecord Units[] = {
     {"StdCtrls", false, nullptr, nullptr},
     {"ExtCtrls", false, nullptr, nullptr},
     {"ComCtrls", false, nullptr, nullptr},
-    {"Ryxfblot", true, nullptr, nullptr},
+    {"Ryxfblot", true, ryxfblotRegister, ryxfblotUnregister},
     {"DBConsts", false, nullptr, nullptr},
     {"DB", false, nullptr, nullptr},
     {"Ryxnpcon", true, ryxnpconInitNameTables, ryxnpconFreeNameTables},
@@ -63,7 +66,7 @@ constexpr TUnitRecord Units[] = {
     {"DBClient", false, nullptr, nullptr},
     {"ADOInt", false, nullptr, nullptr},
     {"ADODB", false, nullptr, nullptr},
-    {"Ryxda", true, nullptr, nullptr},
+    {"Ryxda", true, nullptr, ryxFreeDSAdapterFactory},
     {"Ryxtrl", true, nullptr, nullptr},
     {"Ryxconst", true, nullptr, nullptr},
     {"Ryxfact", true, nullptr, ryxFreeFormFactory},
@@ -85,7 +88,7 @@ constexpr TUnitRecord Units[] = {
     {"DBPWDlg", false, nullptr, nullptr},
     {"DBTables", false, nullptr, nullptr},
     {"Ryxutild", true, nullptr, nullptr},
-    {"Ryxdabde", true, nullptr, nullptr},
+    {"Ryxdabde", true, ryxdabdeInitialize, ryxdabdeFinalize},
     {"Ryxutilg", true, nullptr, nullptr},
     {"Ryxapp", true, nullptr, nullptr},
     {"Ryxutilm", true, nullptr, nullptr},
