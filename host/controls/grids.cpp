@@ -734,6 +734,7 @@ void TCustomGrid::UpdateScrollRange() {
     for (int round = 0; round < 3; ++round) {
         bool changed = false;
         for (bool horz : {true, false}) {
+            if (!horz && OwnVertScrollBar()) continue;
             bool wanted = horz ? (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
                                : (FScrollBars == ssVertical || FScrollBars == ssBoth);
             int fixed = horz ? FFixedCols : FFixedRows;

@@ -197,6 +197,9 @@ protected:
     virtual void RowHeightsChanged();
     virtual void SizeChanged(int OldColCount, int OldRowCount);
     virtual void TopLeftChanged();
+    // True when a descendant keeps the vertical scroll bar itself (a data grid shows the
+    // dataset's position there): the grid then leaves SB_VERT alone.
+    virtual bool OwnVertScrollBar() const { return false; }
 
     // --- helpers for descendants ---
     void InvalidateCell(int ACol, int ARow);

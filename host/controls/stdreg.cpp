@@ -3,6 +3,8 @@
 
 #include "host/controls/buttons.h"
 #include "host/controls/comctrls.h"
+#include "host/controls/dbctrls.h"
+#include "host/controls/dbgrids.h"
 #include "host/controls/edits.h"
 #include "host/controls/extctrls.h"
 #include "host/controls/grids.h"
@@ -24,6 +26,8 @@ void RegisterStandardControls() {
     RegisterGridClasses();
     RegisterTreeViewClasses();
     RegisterMenuClasses();
+    RegisterDBControlClasses();
+    RegisterDBGridClasses();
 }
 
 }  // namespace host

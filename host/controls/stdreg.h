@@ -3,8 +3,8 @@
 
 namespace host {
 
-// Registers the classes of the standard controls, menus, grids and tree view (once;
-// later calls do nothing). The application does it when it is made.
+// Registers the classes of the standard and data-aware controls, menus, grids and the
+// tree view (once; later calls do nothing). The application does it when it is made.
 void RegisterStandardControls();
 
 }  // namespace host
