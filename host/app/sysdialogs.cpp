@@ -13,6 +13,7 @@
 #include "host/controls/edits.h"
 #include "host/controls/extctrls.h"
 #include "host/controls/forms.h"
+#include "host/controls/lists.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/exceptions.h"
 #include "host/rtl/sysutils.h"
@@ -328,22 +329,28 @@ public:
                     const std::string& Folder)
         : TSysDialogForm(Caption, 420, 266), FDialog(Dialog) {
         SetName("FileDialogForm");
-        FFolderEdit = Add<TEdit>(this, 80, 8, 250, 21, "FolderEdit");
-        FFolderEdit->SetReadOnly(true);
-        FFolderEdit->SetTabStop(false);
-        AddLabel(this, 8, 12, "Look &in:", FFolderEdit);
+        FFolderCombo = Add<TComboBox>(this, 80, 8, 250, 21, "FolderCombo");
+        FFolderCombo->SetStyle(csDropDownList);
+        FFolderCombo->SetDropDownCount(12);
+        AddLabel(this, 8, 12, "Look &in:", FFolderCombo);
         FUp = AddButton(this, 336, 7, "UpButton", "&Up", mrNone);
         FUp->SetWidth(76);
-        FList = Add<TPickList>(this, 8, 38, 404, 142, "FileList");
+        FList = Add<TListBox>(this, 8, 38, 404, 142, "FileList");
         FList->SetMultiSelect(Dialog->Options().Contains(ofAllowMultiSelect));
         FNameEdit = Add<TEdit>(this, 96, 192, 232, 21, "FileNameEdit");
         AddLabel(this, 8, 196, "File &name:", FNameEdit);
-        FTypeCombo = Add<TPickList>(this, 96, 222, 232, 34, "FileTypeList");
-        AddLabel(this, 8, 226, "Files of &type:", FTypeCombo);
+        FTypeCombo = Add<TComboBox>(this, 96, 223, 232, 21, "FileTypeCombo");
+        FTypeCombo->SetStyle(csDropDownList);
+        AddLabel(this, 8, 227, "Files of &type:", FTypeCombo);
         FOk = AddButton(this, 337, 191, "OKButton", OkCaption, mrNone);
         FOk->SetDefault(true);
         auto* cancel = AddButton(this, 337, 223, "CancelButton", "Cancel", mrCancel);
         cancel->SetCancel(true);
+        FFolderCombo->SetTabOrder(0);
+        FUp->SetTabOrder(1);
+        FList->SetTabOrder(2);
+        FNameEdit->SetTabOrder(3);
+        FTypeCombo->SetTabOrder(4);
 
         for (auto& [desc, masks] : Dialog->FilterPairs()) {
             FTypeCombo->Items()->Add(desc);
@@ -363,7 +370,9 @@ public:
         FOk->OnClick = TNotifyEvent(this, &TFileDialogForm::OkClick);
         FList->OnClick = TNotifyEvent(this, &TFileDialogForm::ListClick);
         FList->OnDblClick = TNotifyEvent(this, &TFileDialogForm::ListDblClick);
-        FTypeCombo->OnClick = TNotifyEvent(this, &TFileDialogForm::TypeChosen);
+        FList->OnKeyDown = TKeyEvent(this, &TFileDialogForm::ListKeyDown);
+        FTypeCombo->OnChange = TNotifyEvent(this, &TFileDialogForm::TypeChosen);
+        FFolderCombo->OnChange = TNotifyEvent(this, &TFileDialogForm::FolderChosen);
         SetActiveControl(FNameEdit);
         Navigate(Folder);
     }
@@ -375,7 +384,18 @@ public:
     void Navigate(const std::string& Folder) {
         FFolder = ExcludeTrailingPathDelimiter(Folder);
         if (FFolder.empty()) FFolder = "/";
-        FFolderEdit->SetText(FFolder);
+        // The folder and each of its parents, the root first.
+        FFolderCombo->Items()->BeginUpdate();
+        FFolderCombo->Items()->Clear();
+        std::vector<std::string> chain;
+        for (std::string f = FFolder;; f = ExtractFileDir(f)) {
+            chain.push_back(f.empty() ? "/" : f);
+            if (f.empty() || f == "/" || ExtractFileDir(f) == f) break;
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) FFolderCombo->Items()->Add(*it);
+        FFolderCombo->Items()->EndUpdate();
+        FFolderCombo->SetItemIndex(FFolderCombo->Items()->Count() - 1);
+        FUp->SetEnabled(chain.size() > 1);
         ListFolder();
         FDialog->OnFolderChange(FDialog);
     }
@@ -411,6 +431,7 @@ public:
             FEntries.push_back({f, false});
         }
         FList->Items()->EndUpdate();
+        FList->SetItemIndex(-1);
     }
 
 private:
@@ -422,12 +443,17 @@ private:
     std::string FFolder, FMaskOverride;
     std::vector<std::string> FMasks;
     std::vector<TEntry> FEntries;
-    TEdit* FFolderEdit;
-    TPickList* FTypeCombo;
-    TPickList* FList;
+    TComboBox* FFolderCombo;
+    TComboBox* FTypeCombo;
+    TListBox* FList;
     TEdit* FNameEdit;
     TButton* FOk;
     TButton* FUp;
+
+    const TEntry* FocusedEntry() const {
+        int i = FList->ItemIndex();
+        return i >= 0 && i < static_cast<int>(FEntries.size()) ? &FEntries[static_cast<size_t>(i)] : nullptr;
+    }
 
     std::vector<const TEntry*> SelectedFiles() const {
         std::vector<const TEntry*> out;
@@ -438,7 +464,32 @@ private:
         return out;
     }
 
-    void UpClick(TObject*) { Navigate(ExtractFileDir(FFolder)); }
+    void UpClick(TObject*) {
+        std::string parent = ExtractFileDir(FFolder);
+        if (parent.empty()) parent = "/";
+        if (parent == FFolder) return;
+        std::string child = ExtractFileName(FFolder);
+        Navigate(parent);
+        // The folder just left stays chosen, so Enter goes back into it.
+        for (size_t i = 0; i < FEntries.size(); ++i)
+            if (FEntries[i].Folder && FEntries[i].Name == child) FList->SetItemIndex(static_cast<int>(i));
+    }
+
+    void FolderChosen(TObject*) {
+        int i = FFolderCombo->ItemIndex();
+        if (i >= 0 && FFolderCombo->Items()->Strings(i) != FFolder) {
+            FMaskOverride.clear();
+            Navigate(FFolderCombo->Items()->Strings(i));
+        }
+    }
+
+    // Backspace in the list goes up a folder.
+    void ListKeyDown(TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_BACK) {
+            Key = 0;
+            UpClick(this);
+        }
+    }
 
     void ListClick(TObject*) {
         auto files = SelectedFiles();
@@ -474,6 +525,12 @@ private:
     }
 
     void OkClick(TObject*) {
+        // Enter on a folder in the list opens it.
+        if (FList->Focused() && FocusedEntry() != nullptr && FocusedEntry()->Folder) {
+            FMaskOverride.clear();
+            Navigate(IncludeTrailingPathDelimiter(FFolder) + FocusedEntry()->Name);
+            return;
+        }
         std::string text = Trim(FNameEdit->Text());
         std::vector<std::string> names;
         if (text.empty()) {

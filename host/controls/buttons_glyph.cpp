@@ -439,6 +439,45 @@ void TBitBtn::SetButtonStyle(bool ADefault) {
     Invalidate();
 }
 
+namespace {
+// The old button face: a black outline with cut corners (two pixels thick on the
+// default or focused button) and a two-pixel bevel, white on the top and left, shadow
+// on the bottom and right; pressed, a one-pixel shadow on the top and left only.
+// Returns the face inside the bevel.
+TRect DrawWin31Face(HDC Dc, const TRect& Client, bool IsDown, bool IsThick) {
+    TRect r = Client;
+    FillRect(Dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    int frames = IsThick ? 2 : 1;
+    for (int i = 0; i < frames; ++i) {
+        FrameRect(Dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&r, -1, -1);
+    }
+    // The outer corners stay the parent's face colour, as the old buttons were rounded.
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    SetPixel(Dc, Client.left, Client.top, face);
+    SetPixel(Dc, Client.right - 1, Client.top, face);
+    SetPixel(Dc, Client.left, Client.bottom - 1, face);
+    SetPixel(Dc, Client.right - 1, Client.bottom - 1, face);
+    HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT), shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    if (IsDown) {
+        TRect top{r.left, r.top, r.right, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom};
+        FillRect(Dc, &top, shadow);
+        FillRect(Dc, &left, shadow);
+        return TRect{r.left + 1, r.top + 1, r.right, r.bottom};
+    }
+    for (int i = 0; i < 2; ++i) {
+        TRect top{r.left, r.top, r.right - 1, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom - 1};
+        TRect bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
+        FillRect(Dc, &top, light);
+        FillRect(Dc, &left, light);
+        FillRect(Dc, &bottom, shadow);
+        FillRect(Dc, &right, shadow);
+        InflateRect(&r, -1, -1);
+    }
+    return r;
+}
+}  // namespace
+
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
     controls_internal::TCanvasOnDC on(FDrawCanvas.get(), DrawItemStruct.hDC, Font());
     TCanvas* canvas = FDrawCanvas.get();
@@ -447,6 +486,18 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
     bool isDown = (DrawItemStruct.itemState & ODS_SELECTED) != 0;
     bool isDefault = (DrawItemStruct.itemState & ODS_FOCUS) != 0;
     TButtonState state = !Enabled() ? bsDisabled : isDown ? bsDown : bsUp;
+    // bsAutoDetect follows the system, which has the new look.
+    if (FStyle == bsWin31) {
+        r = DrawWin31Face(dc, r, isDown, FIsFocused || isDefault);
+        TRect text = FGlyph->Draw(canvas, r, TPoint{isDown ? 1 : 0, isDown ? 1 : 0}, Caption(), FLayout, FMargin,
+                                  FSpacing, state);
+        // The old style marks the focus round the caption only.
+        if (isDefault && !Caption().empty()) {
+            InflateRect(&text, 2, 1);
+            DrawButtonFocusRect(dc, text);
+        }
+        return;
+    }
     r = DrawButtonFace(dc, r, isDown, FIsFocused || isDefault, (DrawItemStruct.itemState & ODS_DISABLED) == 0);
     if (FIsFocused) {
         r = ClientRect();

@@ -2,9 +2,11 @@
 #include "host/controls/comctrls.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "host/app/app.h"
 #include "host/controls/comctrls_internal.h"
+#include "host/controls/controls_internal.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/exceptions.h"
 
@@ -467,6 +469,33 @@ void THeaderControl::Paint() {
         TRect rest{x, 0, client.right + 2, client.bottom};
         DrawFrameControl(dc, &rest, DFC_BUTTON, DFCS_BUTTONPUSH);
     }
+    if (FDragging) {
+        // Where the dragged section would go: a 2-pixel bar on the edge of the target.
+        int target = SectionAt(FDropX);
+        if (target >= 0 && target != FDownSection) {
+            THeaderSection* t = FSections->Items(target);
+            int edge = target < FDownSection ? t->Left() : t->Right();
+            TRect bar{std::max(0, edge - 1), 0, edge + 1, client.bottom};
+            FillRect(dc, &bar, GetSysColorBrush(COLOR_WINDOWTEXT));
+        }
+    }
+}
+
+void THeaderControl::EndSectionDrag(int X) {
+    int from = FDownSection;
+    FDragging = false;
+    FDownSection = FPressed = -1;
+    Invalidate();
+    int to = SectionAt(std::clamp(X, 0, std::max(0, ClientWidth() - 1)));
+    if (to < 0 && X >= 0 && FSections->Count() > 0) to = FSections->Count() - 1;  // beyond the last section
+    controls_internal::TAliveGuard alive(this);
+    if (from >= 0 && from < FSections->Count() && to >= 0 && to != from) {
+        bool allow = true;
+        OnSectionDrag(this, FSections->Items(from), FSections->Items(to), allow);
+        if (alive.Alive() && allow && from < FSections->Count() && to < FSections->Count())
+            FSections->Items(from)->SetIndex(to);
+    }
+    if (alive.Alive()) OnSectionEndDrag(this);
 }
 
 void THeaderControl::SectionClick(THeaderSection* Section) { OnSectionClick(this, Section); }
@@ -485,8 +514,10 @@ void THeaderControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
             FTrackOffset = X - s->Right();
             int w = s->Width();
             SectionTrack(s, w, tsTrackBegin);
-        } else if (i >= 0 && FSections->Items(i)->AllowClick()) {
-            FDownSection = FPressed = i;
+        } else if (i >= 0 && (FSections->Items(i)->AllowClick() || FDragReorder)) {
+            FDownSection = i;
+            FPressed = FSections->Items(i)->AllowClick() ? i : -1;
+            FDownX = X;
             Invalidate();
         }
     }
@@ -500,6 +531,12 @@ void THeaderControl::MouseMove(TShiftState Shift, int X, int Y) {
         SectionTrack(s, w, tsTrackMove);
         s->SetWidth(w);
         Update();
+    } else if (FDownSection >= 0 && (FDragging || (FDragReorder && std::abs(X - FDownX) > 4))) {
+        // Far enough sideways: the press becomes a drag to a new place.
+        FDragging = true;
+        FPressed = -1;
+        FDropX = X;
+        Invalidate();
     } else if (FDownSection >= 0) {
         TRect client = ClientRect();
         int over = Y >= 0 && Y < client.bottom ? SectionAt(X) : -1;
@@ -521,6 +558,8 @@ void THeaderControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
             SectionTrack(s, w, tsTrackEnd);
             s->SetWidth(w);
             SectionResize(s);
+        } else if (FDragging) {
+            EndSectionDrag(X);
         } else if (FDownSection >= 0) {
             int down = FDownSection;
             bool click = FPressed == down;
@@ -535,6 +574,7 @@ void THeaderControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 
 void THeaderControl::WMCancelMode(TMessage& Message) {
     FTracking = -1;
+    FDragging = false;
     if (FDownSection >= 0) {
         FDownSection = FPressed = -1;
         Invalidate();

@@ -54,7 +54,8 @@ public:
     void SetTabIndex(int Value);
     bool MultiLine() const { return FMultiLine; }
     void SetMultiLine(bool Value);
-    // tpTop and tpBottom are laid out; tpLeft and tpRight act as tpTop.
+    // tpTop and tpBottom lay the tabs out in rows; tpLeft and tpRight stack them in one
+    // column beside the frame (captions horizontal, the column as wide as the widest).
     TTabPosition TabPosition() const { return FTabPosition; }
     void SetTabPosition(TTabPosition Value);
     // 0: the height follows the font (and images); 0 width: each tab fits its text.
@@ -138,10 +139,17 @@ private:
     bool FLayoutValid = false;
     std::vector<TTabInfo> FLayout;
 
+    int FColumnWidth = 0;  // the tab column of tpLeft and tpRight
+
+    bool Vertical() const { return FTabPosition == tpLeft || FTabPosition == tpRight; }
     int RowHeight();
+    // The room the tabs take beside the frame: rows (tpTop, tpBottom) or the column.
     int HeaderHeight();
+    // The client area less the tabs: the raised frame.
+    TRect FrameRect();
     void Layout();
     void DrawTab(int Index, bool Selected);
+    void DrawSideTab(HDC DC, TRect R, TRect& Text, bool Selected);
     void TabsListChanged(TObject* Sender);
     void ImageListChange(TObject* Sender);
     void WMGetDlgCode(TMessage& Message);
@@ -604,11 +612,16 @@ private:
 using TSectionNotifyEvent = TEvent<THeaderControl*, THeaderSection*>;
 using TSectionTrackEvent = TEvent<THeaderControl*, THeaderSection*, int, TSectionTrackState>;
 using TDrawSectionEvent = TEvent<THeaderControl*, THeaderSection*, const TRect&, bool>;
+// Sender, the dragged section, the section it is dropped on, AllowDrag (out: false keeps the order).
+using TSectionDragEvent = TEvent<TObject*, THeaderSection*, THeaderSection*, bool&>;
 
 // Column headings in raised sections along the top (Align alTop). Dragging the
 // divider at a section's right edge resizes it (OnSectionTrack while dragging with
 // the width, which the handler may change; OnSectionResize at the end); clicking a
-// section with AllowClick shows it pushed and fires OnSectionClick on release.
+// section with AllowClick shows it pushed and fires OnSectionClick on release. With
+// DragReorder, a section dragged sideways (more than a few pixels) and dropped on
+// another moves to that one's place (OnSectionDrag may refuse; OnSectionEndDrag after
+// every drag).
 class THeaderControl : public TCustomControl {
     HOST_CLASS(THeaderControl, TCustomControl)
 public:
@@ -626,6 +639,10 @@ public:
     int SectionAt(int X, bool* OnDivider = nullptr) const;
     // The section shown pushed now (-1: none).
     int PressedSection() const { return FPressed; }
+    bool DragReorder() const { return FDragReorder; }
+    void SetDragReorder(bool Value) { FDragReorder = Value; }
+    // The section being dragged to a new place (-1: none).
+    int DraggedSection() const { return FDragging ? FDownSection : -1; }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -633,6 +650,8 @@ public:
     TSectionNotifyEvent OnSectionClick;
     TSectionNotifyEvent OnSectionResize;
     TSectionTrackEvent OnSectionTrack;
+    TSectionDragEvent OnSectionDrag;
+    TNotifyEvent OnSectionEndDrag;
 
 protected:
     void Paint() override;
@@ -653,15 +672,23 @@ private:
     int FTrackOffset = 0;   // mouse X minus the section's right edge at the press
     int FPressed = -1;      // the section pushed by a press
     int FDownSection = -1;  // the section the press began on
+    bool FDragReorder = false;
+    bool FDragging = false;  // the pressed section is being dragged to a new place
+    int FDownX = 0;          // where the press began
+    int FDropX = 0;          // where a drag would drop now (a marker is painted there)
+    void EndSectionDrag(int X);
     void WMSetCursor(TWMSetCursor& Message);
     void WMCancelMode(TMessage& Message);
     HOST_MESSAGES(on(WM_SETCURSOR, &THeaderControl::WMSetCursor), on(WM_CANCELMODE, &THeaderControl::WMCancelMode))
     HOST_PUBLISHED(prop("Align", &TControl::Align, &TControl::SetAlign).def(alTop),
+                   prop("DragReorder", &THeaderControl::DragReorder, &THeaderControl::SetDragReorder).def(false),
                    prop("HotTrack", &THeaderControl::HotTrack, &THeaderControl::SetHotTrack).def(false),
                    prop("Images", &THeaderControl::Images, &THeaderControl::SetImages),
                    prop("Sections", &THeaderControl::Sections, &THeaderControl::SetSections),
                    prop("OnDrawSection", &THeaderControl::OnDrawSection, &THeaderControl::OnDrawSection),
                    prop("OnSectionClick", &THeaderControl::OnSectionClick, &THeaderControl::OnSectionClick),
+                   prop("OnSectionDrag", &THeaderControl::OnSectionDrag, &THeaderControl::OnSectionDrag),
+                   prop("OnSectionEndDrag", &THeaderControl::OnSectionEndDrag, &THeaderControl::OnSectionEndDrag),
                    prop("OnSectionResize", &THeaderControl::OnSectionResize, &THeaderControl::OnSectionResize),
                    prop("OnSectionTrack", &THeaderControl::OnSectionTrack, &THeaderControl::OnSectionTrack))
 };

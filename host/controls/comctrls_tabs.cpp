@@ -178,7 +178,20 @@ int TCustomTabControl::RowCount() {
 
 int TCustomTabControl::HeaderHeight() {
     Layout();
-    return TabCount() > 0 ? kRowGap + FRows * RowHeight() : 0;
+    if (TabCount() == 0) return 0;
+    return Vertical() ? kRowGap + FColumnWidth : kRowGap + FRows * RowHeight();
+}
+
+TRect TCustomTabControl::FrameRect() {
+    TRect r = ClientRect();
+    int header = HeaderHeight();
+    switch (FTabPosition) {
+        case tpBottom: r.bottom -= header; break;
+        case tpLeft: r.left += header; break;
+        case tpRight: r.right -= header; break;
+        default: r.top += header; break;
+    }
+    return r;
 }
 
 namespace {
@@ -203,6 +216,26 @@ void TCustomTabControl::Layout() {
             if (FImages != nullptr && GetImageIndex(i) >= 0) w += FImages->Width() + 3;
         }
         widths[static_cast<size_t>(i)] = w;
+    }
+    if (Vertical()) {
+        // One column of tabs down the side, as wide as the widest; tabs below the end
+        // of the control are not shown.
+        FColumnWidth = 0;
+        for (int w : widths) FColumnWidth = std::max(FColumnWidth, w);
+        int cw = ClientWidth(), ch = ClientHeight();
+        int left = FTabPosition == tpLeft ? kRowGap : cw - kRowGap - FColumnWidth;
+        int y = kRowGap;
+        for (int i = 0; i < n; ++i) {
+            TTabInfo& t = FLayout[static_cast<size_t>(i)];
+            if (y + rowH > ch - kRowGap) {
+                t.Row = -1;
+                continue;
+            }
+            t.Row = 0;
+            t.Rect = TRect{left, y, left + FColumnWidth, y + rowH};
+            y += rowH;
+        }
+        return;
     }
     // Rows: a fixed number of tabs each, wrapped (MultiLine), or one row.
     std::vector<int> rowOf(static_cast<size_t>(n), 0);
@@ -300,12 +333,7 @@ TRect TCustomTabControl::TabRect(int Index) {
 }
 
 TRect TCustomTabControl::DisplayRect() {
-    TRect r = ClientRect();
-    int header = HeaderHeight();
-    if (FTabPosition == tpBottom)
-        r.bottom -= header;
-    else
-        r.top += header;
+    TRect r = FrameRect();
     r.left += kFrameInset;
     r.top += kFrameInset;
     r.right -= kFrameInset;
@@ -326,12 +354,17 @@ int TCustomTabControl::IndexOfTabAt(int X, int Y) {
     if (FTabIndex >= 0 && FTabIndex < static_cast<int>(FLayout.size())) {
         TRect r = FLayout[static_cast<size_t>(FTabIndex)].Rect;
         if (r.right > r.left) {
-            r.left -= 2;
-            r.right += 2;
-            if (FTabPosition == tpBottom)
-                r.bottom += 2;
-            else
+            if (Vertical()) {
                 r.top -= 2;
+                r.bottom += 2;
+                if (FTabPosition == tpLeft) r.left -= 2;
+                else r.right += 2;
+            } else {
+                r.left -= 2;
+                r.right += 2;
+                if (FTabPosition == tpBottom) r.bottom += 2;
+                else r.top -= 2;
+            }
             if (inside(r)) return FTabIndex;
         }
     }
@@ -360,6 +393,9 @@ void TCustomTabControl::DrawTab(int Index, bool Selected) {
     HDC dc = Canvas()->Handle();
     TRect text = r;
     bool bottom = FTabPosition == tpBottom;
+    if (Vertical()) {
+        DrawSideTab(dc, r, text, Selected);
+    } else {
     if (Selected) {
         r.left -= 2;
         r.right += 2;
@@ -392,6 +428,7 @@ void TCustomTabControl::DrawTab(int Index, bool Selected) {
     }
     // Image and caption, centred; the selected tab's contents ride up with it.
     if (Selected) OffsetRect(&text, 0, bottom ? 1 : -1);
+    }
     std::string caption = TabCaption(Index);
     int image = FImages != nullptr ? GetImageIndex(Index) : -1;
     TSize ext = MeasureText(TabsFont(), caption);
@@ -410,17 +447,41 @@ void TCustomTabControl::DrawTab(int Index, bool Selected) {
     }
 }
 
+// A tab of tpLeft/tpRight: open towards the frame, the selected one 2 pixels larger
+// and over the frame's edge; its contents move out with it.
+void TCustomTabControl::DrawSideTab(HDC DC, TRect R, TRect& Text, bool Selected) {
+    bool left = FTabPosition == tpLeft;
+    if (Selected) {
+        InflateRect(&R, 2, 2);
+        OffsetRect(&Text, left ? -1 : 1, 0);
+    }
+    Fill(DC, R, Color());
+    int l = R.left, t = R.top, rt = R.right - 1, b = R.bottom - 1;
+    if (left) {
+        Line(DC, l + 2, t, rt, t, clBtnHighlight);
+        Line(DC, l + 1, t + 1, l + 1, t + 1, clBtnHighlight);
+        Line(DC, l, t + 2, l, b - 2, clBtnHighlight);
+        Line(DC, l + 1, b - 1, l + 1, b - 1, cl3DDkShadow);
+        Line(DC, l + 2, b, rt, b, cl3DDkShadow);
+        Line(DC, l + 2, b - 1, rt, b - 1, clBtnShadow);
+    } else {
+        Line(DC, l, t, rt - 2, t, clBtnHighlight);
+        Line(DC, rt - 1, t + 1, rt - 1, t + 1, cl3DDkShadow);
+        Line(DC, rt, t + 2, rt, b - 2, cl3DDkShadow);
+        Line(DC, rt - 1, t + 2, rt - 1, b - 2, clBtnShadow);
+        Line(DC, rt - 1, b - 1, rt - 1, b - 1, cl3DDkShadow);
+        Line(DC, l, b, rt - 2, b, cl3DDkShadow);
+        Line(DC, l, b - 1, rt - 2, b - 1, clBtnShadow);
+    }
+}
+
 void TCustomTabControl::Paint() {
     Layout();
     HDC dc = Canvas()->Handle();
     TRect client = ClientRect();
     Fill(dc, client, Color());
     int header = HeaderHeight();
-    TRect frame = client;
-    if (FTabPosition == tpBottom)
-        frame.bottom -= header;
-    else
-        frame.top += header;
+    TRect frame = FrameRect();
     DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT | BF_SOFT);
     int n = TabCount();
     // Rows far from the page first, so nearer rows overlap them; the selected tab last.
@@ -429,7 +490,7 @@ void TCustomTabControl::Paint() {
             if (i != FTabIndex && FLayout[static_cast<size_t>(i)].Row == row) DrawTab(i, false);
     if (FTabIndex >= 0 && FTabIndex < n) DrawTab(FTabIndex, true);
     // Scroll arrows of a single row that does not fit.
-    if (!FMultiLine && FPerRow == 0 && n > 0) {
+    if (!FMultiLine && FPerRow == 0 && n > 0 && !Vertical()) {
         bool hidden = FFirstTab > 0 || FLayout.back().Rect.right <= FLayout.back().Rect.left;
         if (hidden) {
             int a = ArrowSize(RowHeight());
@@ -453,7 +514,7 @@ void TCustomTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int X,
         Layout();
         int n = TabCount();
         bool scrolled = false;
-        if (!FMultiLine && FPerRow == 0 && n > 0 &&
+        if (!FMultiLine && FPerRow == 0 && n > 0 && !Vertical() &&
             (FFirstTab > 0 || FLayout.back().Rect.right <= FLayout.back().Rect.left)) {
             int a = ArrowSize(RowHeight());
             int header = HeaderHeight();

@@ -39,6 +39,7 @@ inline constexpr UINT LB_GETCOUNT = 0x018B, LB_GETCURSEL = 0x0188, LB_SETCURSEL 
                       CB_SHOWDROPDOWN = 0x014F, CB_GETDROPPEDSTATE = 0x0157;
 
 class TCustomComboBox;
+class TComboEdit;
 
 // ---------------------------------------------------------------------------
 // TCustomListBox / TListBox
@@ -241,9 +242,10 @@ public:
     std::string Text() const { return GetText(); }
     // Sets the edit text (csDropDownList: selects the matching item, or none).
     void SetText(const std::string& Value);
-    int SelStart() const { return FSelStart; }
+    // The selection of the edit part (csDropDown, csSimple); the list styles have none.
+    int SelStart() const;
     void SetSelStart(int Value);
-    int SelLength() const { return FSelLength; }
+    int SelLength() const;
     void SetSelLength(int Value);
     std::string SelText() const;
     void SetSelText(const std::string& Value);
@@ -254,6 +256,9 @@ public:
     TCustomListBox* DropDownList() const;
     void Clear();
     TCanvas* Canvas() const { return FCanvas.get(); }
+    // The inner edit control of csDropDown and csSimple (nullptr for the other styles):
+    // caret, selection, clipboard and undo are its own; keys reach the combo first.
+    TCustomEdit* EditControl() const;
 
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
@@ -285,13 +290,14 @@ protected:
 
 private:
     friend class TComboDropDown;
+    friend class TComboEdit;
     std::unique_ptr<TStringList> FItems;
     std::unique_ptr<TCanvas> FCanvas;
     TComboDropDown* FList = nullptr;      // the drop-down pop-up (owned by this combo)
     TCustomListBox* FSimpleList = nullptr;  // the always visible list of csSimple
+    TComboEdit* FEdit = nullptr;            // the edit part of csDropDown and csSimple (a child)
     TComboBoxStyle FStyle = csDropDown;
     int FItemIndex = -1, FDropDownCount = 8, FItemHeight = 0, FMaxLength = 0;
-    int FSelStart = 0, FSelLength = 0;
     bool FSorted = false, FDropped = false, FButtonDown = false, FInCloseUp = false;
     TEditCharCase FCharCase = ecNormal;
     char FLastChar = 0;
@@ -300,7 +306,11 @@ private:
     void ChooseByUser(int Index);
     void CloseList(bool Choose);
     void TypeChar(char Key);
-    void EditKey(WORD Key, TShiftState Shift);
+    // Shows Value in the edit part without an event, selecting all of it or nothing.
+    void SetEditText(const std::string& Value, bool SelectAllText);
+    // A person changed the edit part's text.
+    void EditTextChanged();
+    void UpdateEditControl();
     int FontRowHeight() const;
     std::string ApplyCase(const std::string& S) const;
     void SimpleListClick(TObject* Sender);
@@ -311,10 +321,18 @@ private:
     void WMSetFocusCB(TMessage& Message);
     void WMCancelMode(TMessage& Message);
     void CMFontChanged(TMessage& Message);
+    void CMEnabledChangedCB(TMessage& Message);
+    void CMColorChangedCB(TMessage& Message);
     void CBMessage(TMessage& Message);
+    // WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO go to the edit part.
+    void WMEditCommand(TMessage& Message);
     HOST_MESSAGES(on(WM_GETDLGCODE, &TCustomComboBox::WMGetDlgCode),
                   on(WM_KILLFOCUS, &TCustomComboBox::WMKillFocusCB), on(WM_SETFOCUS, &TCustomComboBox::WMSetFocusCB),
                   on(WM_CANCELMODE, &TCustomComboBox::WMCancelMode),
+                  on(CM_ENABLEDCHANGED, &TCustomComboBox::CMEnabledChangedCB),
+                  on(CM_COLORCHANGED, &TCustomComboBox::CMColorChangedCB), on(WM_CUT, &TCustomComboBox::WMEditCommand),
+                  on(WM_COPY, &TCustomComboBox::WMEditCommand), on(WM_PASTE, &TCustomComboBox::WMEditCommand),
+                  on(WM_CLEAR, &TCustomComboBox::WMEditCommand), on(WM_UNDO, &TCustomComboBox::WMEditCommand),
                   on(CM_FONTCHANGED, &TCustomComboBox::CMFontChanged), on(CB_GETCOUNT, &TCustomComboBox::CBMessage),
                   on(CB_GETCURSEL, &TCustomComboBox::CBMessage), on(CB_SETCURSEL, &TCustomComboBox::CBMessage),
                   on(CB_SHOWDROPDOWN, &TCustomComboBox::CBMessage),
@@ -434,6 +452,7 @@ HOST_ENUM(TItemChange, ctText, ctImage, ctState);
 
 class TListView;
 class TListItems;
+class TListViewEditor;
 
 class TListColumn : public TCollectionItem {
     HOST_CLASS(TListColumn, TCollectionItem)
@@ -498,6 +517,10 @@ public:
     void Delete();
     void MakeVisible(bool PartialOK);
     TRect DisplayRect() const;
+    // Starts editing the caption in place (false when the view is read-only or OnEditing refuses).
+    bool EditCaption();
+    // Ends an edit of this item's caption without keeping the typed text.
+    void CancelEdit();
 
 private:
     friend class TListItems;
@@ -550,6 +573,10 @@ using TLVColumnClickEvent = TEvent<TObject*, TListColumn*>;
 // Sender, Item1, Item2, Data, Compare (out: <0, 0, >0).
 using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int, int&>;
 using TLVCompare = int (*)(TListItem* Item1, TListItem* Item2, int Data);
+// Sender, item, AllowEdit (in: true; out: false refuses the edit).
+using TLVEditingEvent = TEvent<TObject*, TListItem*, bool&>;
+// Sender, item, the typed text (the handler may change it; it becomes the caption).
+using TLVEditedEvent = TEvent<TObject*, TListItem*, std::string&>;
 
 // A list of items with an optional image each: in vsReport one row per item with the
 // caption and SubItems under column headings (clicking a heading fires OnColumnClick);
@@ -557,7 +584,11 @@ using TLVCompare = int (*)(TListItem* Item1, TListItem* Item2, int Data);
 // small images with the caption beside them. Selection by mouse (Ctrl/Shift with
 // MultiSelect) and keyboard; OnSelectItem for each item whose selection changes, OnChange
 // for changes of an item's text, image or state; a window scroll bar when the items do
-// not fit.
+// not fit (and, in vsReport, a horizontal one when the columns are wider than the view).
+// Unless ReadOnly, a click on the caption of the item already selected (after the double-
+// click time) or F2 edits the caption in place: Enter or leaving keeps it (OnEdited),
+// Escape drops it. Dragging a heading's right edge sizes its column; a double click on
+// the edge fits the column to its widest text (OnColumnResize after either).
 class TListView : public TWinControl {
     HOST_CLASS(TListView, TWinControl)
 public:
@@ -593,6 +624,11 @@ public:
     TSortType SortType() const { return FSortType; }
     void SetSortType(TSortType Value);
     int TopIndex() const { return FTopIndex; }
+    // The horizontal scroll offset of vsReport, in pixels.
+    int ScrollLeft() const { return FScrollX; }
+    // True while a caption is edited in place; the editor (nullptr when none was made).
+    bool IsEditing() const;
+    TCustomEdit* EditControl() const;
     TListItem* GetItemAt(int X, int Y) const;
     bool AlphaSort();
     bool CustomSort(TLVCompare SortProc, int Data);
@@ -605,19 +641,32 @@ public:
     TLVChangeEvent OnChange;
     TLVSelectItemEvent OnSelectItem;
     TLVColumnClickEvent OnColumnClick;
+    TLVColumnClickEvent OnColumnResize;
     TLVCompareEvent OnCompare;
+    TLVEditingEvent OnEditing;
+    TLVEditedEvent OnEdited;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void PaintWindow(HDC DC) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Resize() override;
     void Loaded() override;
+    virtual bool CanEdit(TListItem* Item);
+    virtual void Edit(TListItem* Item, std::string& Text);
 
 private:
     friend class TListItem;
     friend class TListItems;
     friend class TListColumns;
+    friend class TListViewEditor;
+    TListViewEditor* FEditor = nullptr;  // the in-place caption editor (a hidden child between edits)
+    TListItem* FEditItem = nullptr;
+    TListItem* FClickEditItem = nullptr;  // a click on the selected caption waits for the timer
+    int FScrollX = 0;
+    int FSizingColumn = -1, FSizingStartX = 0, FSizingStartWidth = 0;
     std::unique_ptr<TListColumns> FColumns;
     std::unique_ptr<TListItems> FItems;
     std::unique_ptr<TCanvas> FCanvas;
@@ -646,10 +695,21 @@ private:
     void MakeIndexVisible(int Index);
     void UpdateScrollBar();
     void SortItems(TLVCompare Proc, int Data, bool UseEvent);
+    int ColumnsWidth() const;
+    // The column whose right edge (in the heading row) is near X, or -1.
+    int DividerAt(int X) const;
+    void AutoSizeColumn(int Index);
+    TRect CaptionRect(int Index) const;
+    void EndEdit(bool Keep);
 
     void WMGetDlgCode(TMessage& Message);
     void WMVScroll(TMessage& Message);
-    HOST_MESSAGES(on(WM_GETDLGCODE, &TListView::WMGetDlgCode), on(WM_VSCROLL, &TListView::WMVScroll))
+    void WMHScroll(TMessage& Message);
+    void WMTimer(TMessage& Message);
+    void WMSetCursor(TMessage& Message);
+    HOST_MESSAGES(on(WM_GETDLGCODE, &TListView::WMGetDlgCode), on(WM_VSCROLL, &TListView::WMVScroll),
+                  on(WM_HSCROLL, &TListView::WMHScroll), on(WM_TIMER, &TListView::WMTimer),
+                  on(WM_SETCURSOR, &TListView::WMSetCursor))
     HOST_PUBLISHED(prop("Columns", &TListView::Columns, &TListView::SetColumns),
                    prop("GridLines", &TListView::GridLines, &TListView::SetGridLines).def(false),
                    prop("Items", &TListView::Items, &TListView::SetItems),

@@ -1,4 +1,4 @@
-// TCustomComboBox and its drop-down pop-up list: text field, item choice by mouse and keyboard, events.
+// TCustomComboBox, its inner edit control and its drop-down pop-up list: item choice by mouse and keyboard, events.
 #include <algorithm>
 #include <cctype>
 
@@ -20,6 +20,79 @@ TControlStyle WithoutClickEvents(TControlStyle S) {
     return S;
 }
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// TComboEdit
+// ---------------------------------------------------------------------------
+
+// The edit part of an editable combo box: a borderless edit child over the field. Keys
+// and characters go to the combo first (its OnKeyDown/OnKeyPress, the list keys), then
+// to the edit; every change a person makes is reported to the combo.
+class TComboEdit : public TCustomEdit {
+    HOST_CLASS(TComboEdit, TCustomEdit)
+public:
+    TComboEdit(TComponent* AOwner, TCustomComboBox* Combo) : TCustomEdit(AOwner), FCombo(Combo) {
+        SetBorderStyle(bsNone);
+        SetAutoSize(false);
+        SetTabStop(false);
+        SetParentColor(false);
+        SetColor(Combo->Color());
+    }
+    void KeyDown(WORD& Key, TShiftState Shift) override {
+        FCombo->KeyDown(Key, Shift);
+        if (Key != 0) TCustomEdit::KeyDown(Key, Shift);
+    }
+    void KeyPress(char& Key) override {
+        FCombo->KeyPress(Key);
+        if (Key != 0) TCustomEdit::KeyPress(Key);
+    }
+    // Replaces the text as code does: no undo step, no event.
+    void SetQuietText(const std::string& Value) {
+        FQuiet = true;
+        try {
+            SetRawText(Value);
+        } catch (...) {
+            FQuiet = false;
+            throw;
+        }
+        FQuiet = false;
+    }
+
+protected:
+    void Change() override {
+        if (!FQuiet) FCombo->EditTextChanged();
+    }
+
+private:
+    TCustomComboBox* FCombo;
+    bool FQuiet = false;
+
+    // Enter and Escape belong to the open list.
+    void WMGetDlgCodeCE(TMessage& Message) {
+        Inherited(Message);
+        if (FCombo->FDropped) Message.Result |= DLGC_WANTALLKEYS;
+    }
+    // Tab and Shift+Tab move on from the combo, not from this inner child (which would
+    // lead back into the combo).
+    void CMChildKeyCE(TMessage& Message) {
+        if (Message.WParam == VK_TAB) {
+            if (TCustomForm* form = ::host::GetParentForm(FCombo)) {
+                bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+                if (FCombo->FDropped) FCombo->CloseList(false);
+                form->SelectNext(FCombo, !back, true);
+                Message.Result = 1;
+                return;
+            }
+        }
+        Inherited(Message);
+    }
+    void WMKillFocusCE(TMessage& Message) {
+        Inherited(Message);
+        if (FCombo->FDropped) FCombo->CloseList(false);
+    }
+    HOST_MESSAGES(on(WM_GETDLGCODE, &TComboEdit::WMGetDlgCodeCE), on(CM_CHILDKEY, &TComboEdit::CMChildKeyCE),
+                  on(WM_KILLFOCUS, &TComboEdit::WMKillFocusCE))
+};
 
 // ---------------------------------------------------------------------------
 // TComboDropDown
@@ -99,10 +172,16 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     SetTabStop(true);
     SetColor(clWindow);
     SetParentColor(false);
+    UpdateEditControl();
 }
 
 TCustomComboBox::~TCustomComboBox() {
     FItems->OnChange = nullptr;
+    if (FEdit != nullptr) {
+        TComboEdit* e = FEdit;
+        FEdit = nullptr;
+        delete e;
+    }
     if (FList != nullptr && FList->MouseCapture()) FList->SetMouseCapture(false);
 }
 
@@ -116,12 +195,51 @@ void TCustomComboBox::ItemsChanged(TObject*) {
     Invalidate();
 }
 
+TCustomEdit* TCustomComboBox::EditControl() const { return FEdit; }
+
+void TCustomComboBox::SetEditText(const std::string& Value, bool SelectAllText) {
+    if (FEdit == nullptr) return;
+    FEdit->SetQuietText(Value);
+    if (SelectAllText) FEdit->SelectAll();
+    else FEdit->SetSelStart(static_cast<int>(Value.size()));
+}
+
+void TCustomComboBox::EditTextChanged() {
+    std::string t = FEdit->Text();
+    TWinControl::SetTextInternal(t);
+    FItemIndex = FItems->IndexOf(t);
+    Change();
+}
+
+// Creates the edit part for the editable styles (destroys it for the others) and lays it
+// over the field.
+void TCustomComboBox::UpdateEditControl() {
+    if (!HasEdit()) {
+        if (FEdit != nullptr) {
+            TComboEdit* e = FEdit;
+            FEdit = nullptr;
+            delete e;
+        }
+        return;
+    }
+    if (FEdit == nullptr) {
+        FEdit = new TComboEdit(this, this);
+        FEdit->SetMaxLength(FMaxLength);
+        FEdit->SetCharCase(FCharCase);
+        FEdit->SetParent(this);
+        SetEditText(GetText(), false);
+    }
+    TRect f = FieldRect();
+    if (FStyle == csSimple) InflateRect(&f, -2, -2);
+    // The whole field less a pixel round it, so the edit's own margins centre the text.
+    FEdit->SetBounds(f.left + 1, f.top + 1, std::max(0, f.right - f.left - 2), std::max(0, f.bottom - f.top - 2));
+}
+
 void TCustomComboBox::SetItemIndex(int Value) {
     if (Value < -1 || Value >= FItems->Count()) ListIndexError(Value);
     FItemIndex = Value;
     TWinControl::SetTextInternal(Value >= 0 ? FItems->Strings(Value) : std::string());
-    FSelStart = 0;
-    FSelLength = static_cast<int>(GetText().size());
+    SetEditText(GetText(), true);
     if (FSimpleList != nullptr) FSimpleList->SetItemIndex(Value);
     Invalidate();
 }
@@ -143,6 +261,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
         TWinControl::SetTextInternal(FItemIndex >= 0 ? FItems->Strings(FItemIndex) : std::string());
     Resize();
+    UpdateEditControl();
     Invalidate();
 }
 
@@ -180,9 +299,13 @@ void TCustomComboBox::SetItemHeight(int Value) {
 
 void TCustomComboBox::SetMaxLength(int Value) {
     FMaxLength = std::max(0, Value);
+    if (FEdit != nullptr) FEdit->SetMaxLength(FMaxLength);
     std::string t = GetText();
-    if (FMaxLength > 0 && HasEdit() && static_cast<int>(t.size()) > FMaxLength) t.resize(static_cast<size_t>(FMaxLength));
-    TWinControl::SetTextInternal(t);
+    if (FMaxLength > 0 && HasEdit() && static_cast<int>(t.size()) > FMaxLength) {
+        t.resize(static_cast<size_t>(FMaxLength));
+        TWinControl::SetTextInternal(t);
+        SetEditText(t, false);
+    }
 }
 
 std::string TCustomComboBox::ApplyCase(const std::string& S) const {
@@ -193,7 +316,11 @@ std::string TCustomComboBox::ApplyCase(const std::string& S) const {
 
 void TCustomComboBox::SetCharCase(TEditCharCase Value) {
     FCharCase = Value;
-    if (HasEdit()) TWinControl::SetTextInternal(ApplyCase(GetText()));
+    if (FEdit != nullptr) FEdit->SetCharCase(Value);
+    if (HasEdit()) {
+        TWinControl::SetTextInternal(ApplyCase(GetText()));
+        SetEditText(GetText(), false);
+    }
     Invalidate();
 }
 
@@ -208,59 +335,40 @@ void TCustomComboBox::SetTextInternal(const std::string& Value) {
         if (FMaxLength > 0 && static_cast<int>(t.size()) > FMaxLength) t.resize(static_cast<size_t>(FMaxLength));
         TWinControl::SetTextInternal(t);
         FItemIndex = FItems->IndexOf(t);
+        SetEditText(t, false);
     }
-    FSelStart = static_cast<int>(GetText().size());
-    FSelLength = 0;
     Invalidate();
 }
 
 void TCustomComboBox::SetText(const std::string& Value) { TControl::SetText(Value); }
 
+int TCustomComboBox::SelStart() const { return FEdit != nullptr ? FEdit->SelStart() : 0; }
+int TCustomComboBox::SelLength() const { return FEdit != nullptr ? FEdit->SelLength() : 0; }
+
 void TCustomComboBox::SetSelStart(int Value) {
-    FSelStart = std::clamp(Value, 0, static_cast<int>(GetText().size()));
-    FSelLength = 0;
-    Invalidate();
+    if (FEdit != nullptr) FEdit->SetSelStart(Value);
 }
 
 void TCustomComboBox::SetSelLength(int Value) {
-    FSelLength = std::clamp(Value, 0, static_cast<int>(GetText().size()) - FSelStart);
-    Invalidate();
+    if (FEdit != nullptr) FEdit->SetSelLength(Value);
 }
 
-std::string TCustomComboBox::SelText() const {
-    return GetText().substr(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelLength));
-}
+std::string TCustomComboBox::SelText() const { return FEdit != nullptr ? FEdit->SelText() : std::string(); }
 
+// Replaces the selection of the edit part (an undoable change that fires OnChange).
 void TCustomComboBox::SetSelText(const std::string& Value) {
-    if (!HasEdit()) return;
-    std::string t = GetText();
-    std::string ins = ApplyCase(Value);
-    t.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelLength), ins);
-    if (FMaxLength > 0 && static_cast<int>(t.size()) > FMaxLength) {
-        // Insert only what fits.
-        size_t room = static_cast<size_t>(FMaxLength) - (GetText().size() - static_cast<size_t>(FSelLength));
-        ins.resize(std::min(ins.size(), room));
-        t = GetText();
-        t.replace(static_cast<size_t>(FSelStart), static_cast<size_t>(FSelLength), ins);
-    }
-    TWinControl::SetTextInternal(t);
-    FItemIndex = FItems->IndexOf(t);
-    FSelStart += static_cast<int>(ins.size());
-    FSelLength = 0;
-    Invalidate();
+    if (FEdit != nullptr) FEdit->SetSelText(ApplyCase(Value));
 }
 
 void TCustomComboBox::SelectAll() {
-    FSelStart = 0;
-    FSelLength = static_cast<int>(GetText().size());
-    Invalidate();
+    if (FEdit != nullptr) FEdit->SelectAll();
 }
 
 void TCustomComboBox::Clear() {
     FItems->Clear();
     FItemIndex = -1;
     TWinControl::SetTextInternal(std::string());
-    FSelStart = FSelLength = 0;
+    SetEditText(std::string(), false);
 }
 
 bool TCustomComboBox::DroppedDown() const { return FDropped; }
@@ -331,8 +439,7 @@ void TCustomComboBox::ChooseByUser(int Index) {
     bool same = Index == FItemIndex && GetText() == FItems->Strings(Index);
     FItemIndex = Index;
     TWinControl::SetTextInternal(FItems->Strings(Index));
-    FSelStart = 0;
-    FSelLength = HasEdit() ? static_cast<int>(GetText().size()) : 0;
+    SetEditText(GetText(), true);
     if (FSimpleList != nullptr && FSimpleList->ItemIndex() != Index) FSimpleList->SetItemIndex(Index);
     Invalidate();
     if (same) return;
@@ -381,6 +488,7 @@ void TCustomComboBox::Resize() {
         TRect f = FieldRect();
         FSimpleList->SetBounds(0, f.bottom + 1, ClientWidth(), std::max(0, ClientHeight() - f.bottom - 1));
     }
+    if (FEdit != nullptr) UpdateEditControl();
 }
 
 void TCustomComboBox::Loaded() {
@@ -407,26 +515,10 @@ void TCustomComboBox::PaintWindow(HDC DC) {
                      (Enabled() ? 0 : DFCS_INACTIVE);
         DrawFrameControl(DC, &b, DFC_SCROLL, state);
     }
+    // The edit part paints the text of the editable styles.
+    if (HasEdit()) return;
     bool focused = Focused() && !FDropped;
     std::string text = GetText();
-    int th = c->TextHeight("Wg");
-    int ty = f.top + (f.bottom - f.top - th) / 2;
-    if (HasEdit()) {
-        c->Font()->SetColor(Enabled() ? Font()->Color() : clGrayText);
-        int x = f.left + 2;
-        c->Brush()->SetStyle(bsClear);
-        c->TextRect(f, x, ty, text);
-        if (Focused() && FSelLength > 0) {
-            int x0 = x + c->TextWidth(text.substr(0, static_cast<size_t>(FSelStart)));
-            std::string sel = SelText();
-            TRect sr{x0, ty, x0 + c->TextWidth(sel), ty + th};
-            c->Brush()->SetStyle(bsSolid);
-            c->Brush()->SetColor(clHighlight);
-            c->Font()->SetColor(clHighlightText);
-            c->TextRect(sr, x0, ty, sel);
-        }
-        return;
-    }
     TRect item{f.left + 2, f.top + 2, f.right - 2, f.bottom - 2};
     TOwnerDrawState st;
     st.Include(odComboBoxEdit);
@@ -446,69 +538,11 @@ void TCustomComboBox::PaintWindow(HDC DC) {
 void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TWinControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft) return;
-    if (CanFocus() && !Focused()) SetFocus();
+    bool hasFocus = Focused() || (FEdit != nullptr && FEdit->Focused());
+    if (CanFocus() && !hasFocus) SetFocus();
     TPoint p{X, Y};
     TRect b = ButtonRect();
-    if (FStyle != csSimple && (PtInRect(&b, p) || !HasEdit())) {
-        SetDroppedDown(!FDropped);
-        return;
-    }
-    if (HasEdit()) {
-        // Put the caret at the character boundary nearest to the click.
-        TScreenDC dc;
-        controls_internal::TCanvasOnDC on(FCanvas.get(), dc.Get(), Font());
-        std::string t = GetText();
-        int x = X - FieldRect().left - 2, pos = 0;
-        while (pos < static_cast<int>(t.size())) {
-            int w0 = FCanvas->TextWidth(t.substr(0, static_cast<size_t>(pos)));
-            int w1 = FCanvas->TextWidth(t.substr(0, static_cast<size_t>(pos) + 1));
-            if (x < (w0 + w1) / 2) break;
-            ++pos;
-        }
-        SetSelStart(pos);
-    }
-}
-
-void TCustomComboBox::EditKey(WORD Key, TShiftState Shift) {
-    std::string t = GetText();
-    int len = static_cast<int>(t.size());
-    int caret = FSelStart + FSelLength;
-    switch (Key) {
-        case VK_LEFT:
-            if (Shift.Contains(ssShift)) {
-                if (FSelLength > 0) --FSelLength;
-                else if (FSelStart > 0) --FSelStart, FSelLength = 1;
-            } else {
-                FSelStart = FSelLength > 0 ? FSelStart : std::max(0, FSelStart - 1);
-                FSelLength = 0;
-            }
-            break;
-        case VK_RIGHT:
-            if (Shift.Contains(ssShift))
-                FSelLength = std::min(len - FSelStart, FSelLength + 1);
-            else {
-                FSelStart = std::min(len, FSelLength > 0 ? caret : FSelStart + 1);
-                FSelLength = 0;
-            }
-            break;
-        case VK_HOME:
-            FSelLength = Shift.Contains(ssShift) ? FSelStart + FSelLength : 0;
-            FSelStart = 0;
-            break;
-        case VK_END:
-            if (Shift.Contains(ssShift)) FSelLength = len - FSelStart;
-            else FSelStart = len, FSelLength = 0;
-            break;
-        case VK_DELETE:
-            if (FSelLength == 0 && FSelStart < len) FSelLength = 1;
-            if (FSelLength > 0) {
-                SetSelText(std::string());
-                Change();
-            }
-            break;
-        default: return;
-    }
-    Invalidate();
+    if (FStyle != csSimple && (PtInRect(&b, p) || !HasEdit())) SetDroppedDown(!FDropped);
 }
 
 void TCustomComboBox::KeyDown(WORD& Key, TShiftState Shift) {
@@ -553,11 +587,6 @@ void TCustomComboBox::KeyDown(WORD& Key, TShiftState Shift) {
     if (target != -2) {
         if (n > 0) ChooseByUser(std::clamp(target, 0, n - 1));
         Key = 0;
-        return;
-    }
-    if (edit) {
-        EditKey(Key, Shift);
-        if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_HOME || Key == VK_END || Key == VK_DELETE) Key = 0;
     }
 }
 
@@ -567,23 +596,10 @@ void TCustomComboBox::KeyPress(char& Key) {
     TypeChar(Key);
 }
 
+// The list styles jump to an item by its first letter; the edit part types for itself.
 void TCustomComboBox::TypeChar(char Key) {
     unsigned char k = static_cast<unsigned char>(Key);
-    if (HasEdit()) {
-        if (Key == '\b') {
-            if (FSelLength == 0 && FSelStart > 0) --FSelStart, FSelLength = 1;
-            if (FSelLength == 0) return;
-            SetSelText(std::string());
-        } else if (k >= 32) {
-            std::string before = GetText();
-            SetSelText(std::string(1, Key));
-            if (GetText() == before) return;
-        } else {
-            return;
-        }
-        Change();
-        return;
-    }
+    if (HasEdit()) return;
     if (k < 32 || FItems->Count() == 0) return;
     // The next item starting with the letter, after the current one, wrapping.
     char up = static_cast<char>(std::toupper(k));
@@ -610,9 +626,10 @@ void TCustomComboBox::WMGetDlgCode(TMessage& Message) {
     Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FDropped ? DLGC_WANTALLKEYS : 0);
 }
 
+// The edit part takes the focus of the editable styles, as the system's combo box does.
 void TCustomComboBox::WMSetFocusCB(TMessage& Message) {
     Inherited(Message);
-    if (HasEdit()) SelectAll();
+    if (FEdit != nullptr && FEdit->CanFocus()) ::host::SetFocus(FEdit->Handle());
     Invalidate();
 }
 
@@ -632,6 +649,21 @@ void TCustomComboBox::CMFontChanged(TMessage& Message) {
     UpdateSimpleList();
     Resize();
     Invalidate();
+}
+
+void TCustomComboBox::CMEnabledChangedCB(TMessage& Message) {
+    Inherited(Message);
+    if (FEdit != nullptr) FEdit->SetEnabled(Enabled());
+}
+
+void TCustomComboBox::CMColorChangedCB(TMessage& Message) {
+    Inherited(Message);
+    if (FEdit != nullptr) FEdit->SetColor(Color());
+}
+
+void TCustomComboBox::WMEditCommand(TMessage& Message) {
+    if (FEdit != nullptr) Message.Result = FEdit->Perform(Message.Msg, Message.WParam, Message.LParam);
+    else Inherited(Message);
 }
 
 void TCustomComboBox::CBMessage(TMessage& Message) {

@@ -1,6 +1,8 @@
-// TListView with its columns and items: report and icon layouts, selection, sorting, streaming.
+// TListView with its columns and items: report and icon layouts, selection, sorting, caption editing, column sizing, streaming.
 #include <algorithm>
+#include <cstdlib>
 
+#include "host/app/app.h"
 #include "host/controls/controls_internal.h"
 #include "host/controls/lists.h"
 #include "host/controls/lists_internal.h"
@@ -12,6 +14,48 @@
 namespace host {
 
 using namespace lists_internal;
+
+namespace {
+constexpr UINT_PTR kEditTimer = 0x4C56;   // the delay between a click on the selected caption and its edit
+constexpr UINT kEditDelayMs = 500;        // the double-click time: a double click never starts an edit
+constexpr int kDividerSlop = 4;           // how near a heading's edge the mouse sizes the column
+}  // namespace
+
+// The in-place caption editor: a bordered edit over the caption that keeps Enter and
+// Escape for itself and ends the edit when it loses the focus.
+class TListViewEditor : public TEdit {
+    HOST_CLASS(TListViewEditor, TEdit)
+public:
+    TListViewEditor(TComponent* AOwner, TListView* View) : TEdit(AOwner), FView(View) {
+        SetTabStop(false);
+        SetVisible(false);
+        SetAutoSize(false);
+    }
+    void KeyDown(WORD& Key, TShiftState Shift) override {
+        TEdit::KeyDown(Key, Shift);
+        if (Key == VK_RETURN || Key == VK_ESCAPE) {
+            bool keep = Key == VK_RETURN;
+            Key = 0;
+            FView->EndEdit(keep);
+        }
+    }
+    void KeyPress(char& Key) override {
+        if (Key == '\r' || Key == 27) Key = 0;  // ended in KeyDown; no beep, no character
+        else TEdit::KeyPress(Key);
+    }
+
+private:
+    TListView* FView;
+    void WMGetDlgCodeLE(TMessage& Message) {
+        Inherited(Message);
+        Message.Result |= DLGC_WANTALLKEYS;
+    }
+    void WMKillFocusLE(TMessage& Message) {
+        Inherited(Message);
+        if (FView->IsEditing()) FView->EndEdit(true);
+    }
+    HOST_MESSAGES(on(WM_GETDLGCODE, &TListViewEditor::WMGetDlgCodeLE), on(WM_KILLFOCUS, &TListViewEditor::WMKillFocusLE))
+};
 
 // ---------------------------------------------------------------------------
 // Columns
@@ -101,6 +145,31 @@ int TListItem::Index() const { return FOwner->IndexOf(this); }
 void TListItem::Delete() { FOwner->Delete(Index()); }
 void TListItem::MakeVisible(bool) { ListView()->MakeIndexVisible(Index()); }
 TRect TListItem::DisplayRect() const { return ListView()->ItemRectAt(Index()); }
+
+bool TListItem::EditCaption() {
+    TListView* v = ListView();
+    if (v == nullptr || v->FReadOnly || !v->HandleAllocated() || !v->CanEdit(this)) return false;
+    if (v->IsEditing()) v->EndEdit(true);
+    v->MakeIndexVisible(Index());
+    if (v->FEditor == nullptr) {
+        v->FEditor = new TListViewEditor(v, v);
+        v->FEditor->SetParent(v);
+    }
+    TRect r = v->CaptionRect(Index());
+    int h = FontRowHeight(v->Font()) + 4;
+    v->FEditor->SetBounds(r.left, r.top + (r.bottom - r.top - h) / 2, std::max(40, r.right - r.left + 16), h);
+    v->FEditor->SetText(FCaption);
+    v->FEditItem = this;
+    v->FEditor->Show();
+    v->FEditor->SetFocus();
+    v->FEditor->SelectAll();
+    return true;
+}
+
+void TListItem::CancelEdit() {
+    TListView* v = ListView();
+    if (v != nullptr && v->FEditItem == this) v->EndEdit(false);
+}
 
 TListItems::TListItems(TListView* Owner) : FOwner(Owner) {}
 TListItems::~TListItems() = default;
@@ -218,6 +287,13 @@ TListView::TListView(TComponent* AOwner)
 }
 
 TListView::~TListView() {
+    FEditItem = nullptr;
+    FClickEditItem = nullptr;
+    if (FEditor != nullptr) {
+        TListViewEditor* e = FEditor;
+        FEditor = nullptr;
+        delete e;
+    }
     if (FLargeImages != nullptr) FLargeImages->RemoveFreeNotification(this);
     if (FSmallImages != nullptr) FSmallImages->RemoveFreeNotification(this);
     FFocused = nullptr;
@@ -324,6 +400,8 @@ void TListView::ItemSelectChanged(TListItem* Item, bool Value) {
 
 void TListView::ItemRemoving(TListItem* Item) {
     if (FFocused == Item) FFocused = nullptr;
+    if (FClickEditItem == Item) FClickEditItem = nullptr;
+    if (FEditItem == Item) EndEdit(false);
     if (Item->FSelected) {
         Item->FSelected = false;
         OnSelectItem(this, Item, false);
@@ -370,17 +448,15 @@ TRect TListView::ItemRectAt(int Index) const {
     int row = Index / per - FTopIndex, col = Index % per;
     if (FViewStyle == vsReport) {
         int h = RowHeight(), y = HeaderHeight() + row * h;
-        int w = 0;
-        for (int c = 0; c < FColumns->Count(); ++c) w += FColumns->Items(c)->Width();
-        if (FColumns->Count() == 0) w = ClientWidth();
-        return TRect{0, y, w, y + h};
+        int w = FColumns->Count() == 0 ? ClientWidth() : ColumnsWidth();
+        return TRect{-FScrollX, y, w - FScrollX, y + h};
     }
     TSize cs = CellSize();
     return TRect{col * cs.cx, row * cs.cy, (col + 1) * cs.cx, (row + 1) * cs.cy};
 }
 
 int TListView::IndexAt(int X, int Y) const {
-    if (Y < HeaderHeight() || X < 0) return -1;
+    if (Y < HeaderHeight() || (X < 0 && FViewStyle != vsReport)) return -1;
     int per = CellsPerRow();
     int h = FViewStyle == vsReport ? RowHeight() : CellSize().cy;
     int row = (Y - HeaderHeight()) / std::max(1, h) + FTopIndex;
@@ -389,7 +465,7 @@ int TListView::IndexAt(int X, int Y) const {
     int i = row * per + col;
     if (i >= FItems->Count()) return -1;
     TRect r = ItemRectAt(i);
-    if (FViewStyle == vsReport && X >= r.right) return -1;
+    if (FViewStyle == vsReport && (X >= r.right || X < r.left)) return -1;
     return i;
 }
 
@@ -408,11 +484,14 @@ void TListView::MakeIndexVisible(int Index) {
     if (top != FTopIndex) Scroll(0, top - FTopIndex);
 }
 
-void TListView::Scroll(int, int DY) {
+void TListView::Scroll(int DX, int DY) {
     int rows = (FItems->Count() + CellsPerRow() - 1) / CellsPerRow();
     int top = std::clamp(FTopIndex + DY, 0, std::max(0, rows - VisibleCount()));
-    if (top == FTopIndex) return;
+    int x = FViewStyle == vsReport ? std::clamp(FScrollX + DX, 0, std::max(0, ColumnsWidth() - ClientWidth())) : 0;
+    if (top == FTopIndex && x == FScrollX) return;
+    if (IsEditing()) EndEdit(true);
     FTopIndex = top;
+    FScrollX = x;
     UpdateScrollBar();
     Invalidate();
 }
@@ -428,6 +507,93 @@ void TListView::UpdateScrollBar() {
     si.nPage = static_cast<UINT>(VisibleCount());
     si.nPos = FTopIndex;
     SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    // The columns of vsReport scroll sideways when they are wider than the view.
+    int total = FViewStyle == vsReport ? ColumnsWidth() : 0;
+    FScrollX = std::clamp(FScrollX, 0, std::max(0, total - ClientWidth()));
+    SCROLLINFO hi;
+    hi.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    hi.nMin = 0;
+    hi.nMax = total > ClientWidth() ? total - 1 : 0;
+    hi.nPage = total > ClientWidth() ? static_cast<UINT>(ClientWidth()) : 0;
+    hi.nPos = FScrollX;
+    SetScrollInfo(Handle(), SB_HORZ, &hi, TRUE);
+}
+
+int TListView::ColumnsWidth() const {
+    int w = 0;
+    for (int c = 0; c < FColumns->Count(); ++c) w += FColumns->Items(c)->Width();
+    return w;
+}
+
+int TListView::DividerAt(int X) const {
+    if (FViewStyle != vsReport || HeaderHeight() == 0) return -1;
+    int x = -FScrollX, found = -1;
+    for (int i = 0; i < FColumns->Count(); ++i) {
+        x += FColumns->Items(i)->Width();
+        // The last column whose edge is near wins, so a zero-width column can be pulled open.
+        if (std::abs(X - x) <= kDividerSlop) found = i;
+    }
+    return found;
+}
+
+// The widest text of the column (heading included) plus the margins the painter uses.
+void TListView::AutoSizeColumn(int Index) {
+    lists_internal::TScreenDC dc;
+    controls_internal::TCanvasOnDC on(FCanvas.get(), dc.Get(), Font());
+    TListColumn* col = FColumns->Items(Index);
+    int w = FCanvas->TextWidth(col->Caption()) + 12;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        TListItem* item = FItems->Item(i);
+        std::string t = Index == 0 ? item->FCaption
+                        : Index - 1 < item->FSubItems->Count() ? item->FSubItems->Strings(Index - 1)
+                                                               : std::string();
+        int extra = Index == 0 && FSmallImages != nullptr ? FSmallImages->Width() + 2 : 0;
+        w = std::max(w, FCanvas->TextWidth(t) + 8 + extra);
+    }
+    col->SetWidth(w);
+    UpdateScrollBar();
+    OnColumnResize(this, col);
+}
+
+TRect TListView::CaptionRect(int Index) const {
+    TRect r = ItemRectAt(Index);
+    if (FViewStyle == vsReport) {
+        int left = r.left + (FSmallImages != nullptr ? FSmallImages->Width() + 2 : 0);
+        int right = FColumns->Count() > 0 ? r.left + FColumns->Items(0)->Width() : r.right;
+        return TRect{left, r.top, std::max(left, right), r.bottom};
+    }
+    if (FViewStyle == vsIcon) {
+        int ih = FLargeImages ? FLargeImages->Height() : 32;
+        int th = FontRowHeight(Font());
+        return TRect{r.left, r.top + ih + 4, r.right, r.top + ih + 4 + th};
+    }
+    int left = r.left + (FSmallImages != nullptr ? FSmallImages->Width() + 2 : 0);
+    return TRect{left, r.top, r.right, r.bottom};
+}
+
+bool TListView::CanEdit(TListItem* Item) {
+    bool allow = true;
+    OnEditing(this, Item, allow);
+    return allow;
+}
+
+void TListView::Edit(TListItem* Item, std::string& Text) { OnEdited(this, Item, Text); }
+
+bool TListView::IsEditing() const { return FEditItem != nullptr; }
+TCustomEdit* TListView::EditControl() const { return FEditor; }
+
+void TListView::EndEdit(bool Keep) {
+    if (FEditItem == nullptr) return;
+    TListItem* item = FEditItem;
+    FEditItem = nullptr;
+    std::string text = FEditor->Text();
+    bool hadFocus = FEditor->Focused();
+    FEditor->Hide();
+    if (hadFocus && CanFocus()) SetFocus();
+    if (!Keep) return;
+    controls_internal::TAliveGuard alive(this);
+    Edit(item, text);
+    if (alive.Alive() && FItems->IndexOf(item) >= 0 && text != item->FCaption) item->SetCaption(text);
 }
 
 void TListView::CreateParams(TCreateParams& Params) {
@@ -489,13 +655,14 @@ void TListView::PaintWindow(HDC DC) {
     if (FViewStyle == vsReport) {
         int hh = HeaderHeight();
         std::vector<std::pair<int, int>> cols;  // left, right
-        int x = 0;
+        int x = -FScrollX;
         for (int i = 0; i < FColumns->Count(); ++i) {
             int w = FColumns->Items(i)->Width();
             cols.emplace_back(x, x + w);
             x += w;
         }
         if (cols.empty()) cols.emplace_back(0, ClientWidth());
+        int rowLeft = cols.front().first;
         for (int i = first; i < last; ++i) {
             TListItem* item = FItems->Item(i);
             TRect row = ItemRectAt(i);
@@ -530,12 +697,12 @@ void TListView::PaintWindow(HDC DC) {
                 if (col == 0 && !FRowSelect && Focused() && item == FFocused) DrawFocusRect(DC, &textRect);
             }
             if (FRowSelect && Focused() && item == FFocused) {
-                TRect fr{0, row.top, cols.back().second, row.bottom};
+                TRect fr{rowLeft, row.top, cols.back().second, row.bottom};
                 DrawFocusRect(DC, &fr);
             }
             if (FGridLines) {
                 c->Pen()->SetColor(clBtnFace);
-                c->MoveTo(0, row.bottom - 1);
+                c->MoveTo(rowLeft, row.bottom - 1);
                 c->LineTo(cols.back().second, row.bottom - 1);
             }
         }
@@ -626,9 +793,26 @@ void TListView::SelectByUser(int Index, TShiftState Shift) {
 }
 
 void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (IsEditing()) EndEdit(true);
+    if (FClickEditItem != nullptr) {
+        KillTimer(Handle(), kEditTimer);
+        FClickEditItem = nullptr;
+    }
+    // A click on the caption of the item that is already the only selection edits it later.
+    TListItem* wasSelected = Focused() && SelCount() == 1 ? Selected() : nullptr;
     if (CanFocus() && !Focused()) SetFocus();
-    if (Button == mbLeft && Y < HeaderHeight()) {
-        int x = 0;
+    int divider = Button == mbLeft && Y < HeaderHeight() ? DividerAt(X) : -1;
+    if (divider >= 0) {
+        if (Shift.Contains(ssDouble)) {
+            AutoSizeColumn(divider);
+        } else {
+            FSizingColumn = divider;
+            FSizingStartX = X;
+            FSizingStartWidth = FColumns->Items(divider)->Width();
+            SetMouseCapture(true);
+        }
+    } else if (Button == mbLeft && Y < HeaderHeight()) {
+        int x = -FScrollX;
         for (int i = 0; i < FColumns->Count(); ++i) {
             int w = FColumns->Items(i)->Width();
             if (X >= x && X < x + w) {
@@ -639,6 +823,11 @@ void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
         }
     } else if (Button == mbLeft || Button == mbRight) {
         int i = IndexAt(X, Y);
+        TPoint p{X, Y};
+        TRect cap = i >= 0 ? CaptionRect(i) : TRect{};
+        if (i >= 0 && Button == mbLeft && !FReadOnly && !Shift.Contains(ssDouble) && !Shift.Contains(ssShift) &&
+            !Shift.Contains(ssCtrl) && wasSelected == FItems->Item(i) && PtInRect(&cap, p))
+            FClickEditItem = FItems->Item(i);
         if (i >= 0)
             SelectByUser(i, Button == mbLeft ? Shift : TShiftState());
         else if (Button == mbLeft && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
@@ -647,8 +836,65 @@ void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
     TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
+void TListView::MouseMove(TShiftState Shift, int X, int Y) {
+    if (FSizingColumn >= 0 && FSizingColumn < FColumns->Count()) {
+        FColumns->Items(FSizingColumn)->SetWidth(std::max(0, FSizingStartWidth + X - FSizingStartX));
+        Update();
+    }
+    TWinControl::MouseMove(Shift, X, Y);
+}
+
+void TListView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (FSizingColumn >= 0) {
+        int col = FSizingColumn;
+        FSizingColumn = -1;
+        SetMouseCapture(false);
+        UpdateScrollBar();
+        if (col < FColumns->Count() && FColumns->Items(col)->Width() != FSizingStartWidth)
+            OnColumnResize(this, FColumns->Items(col));
+    }
+    if (FClickEditItem != nullptr && Button == mbLeft) SetTimer(Handle(), kEditTimer, kEditDelayMs, nullptr);
+    TWinControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TListView::WMTimer(TMessage& Message) {
+    if (Message.WParam != kEditTimer) {
+        Inherited(Message);
+        return;
+    }
+    KillTimer(Handle(), kEditTimer);
+    TListItem* item = FClickEditItem;
+    FClickEditItem = nullptr;
+    if (item != nullptr && item == Selected()) item->EditCaption();
+}
+
+void TListView::WMSetCursor(TMessage& Message) {
+    POINT sp{};
+    GetCursorPos(&sp);
+    TPoint p = ScreenToClient(TPoint{sp.x, sp.y});
+    if (LOWORD(Message.LParam) == HTCLIENT && (FSizingColumn >= 0 || (p.y < HeaderHeight() && DividerAt(p.x) >= 0))) {
+        ::host::SetCursor(Screen != nullptr ? Screen->Cursors(crHSplit) : nullptr);
+        Message.Result = 1;
+        return;
+    }
+    Inherited(Message);
+}
+
+void TListView::WMHScroll(TMessage& Message) {
+    int maxX = std::max(0, ColumnsWidth() - ClientWidth());
+    int x = controls_internal::ScrollTarget(Message, Handle(), SB_HORZ, FScrollX, 8, std::max(8, ClientWidth() - 8),
+                                            maxX);
+    Scroll(x - FScrollX, 0);
+    Message.Result = 0;
+}
+
 void TListView::KeyDown(WORD& Key, TShiftState Shift) {
     TWinControl::KeyDown(Key, Shift);
+    if (Key == VK_F2 && FFocused != nullptr) {
+        FFocused->EditCaption();
+        Key = 0;
+        return;
+    }
     int n = FItems->Count();
     if (n == 0 || Key == 0) return;
     int cur = FFocused != nullptr ? FFocused->Index() : -1;

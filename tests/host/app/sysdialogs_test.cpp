@@ -12,10 +12,12 @@
 #include "host/controls/controls.h"
 #include "host/controls/edits.h"
 #include "host/controls/forms.h"
+#include "host/controls/lists.h"
 #include "host/rtl/typinfo.h"
 #include "host/rtl/formtext.h"
 #include "host/rtl/streams.h"
 #include "host/rtl/sysutils.h"
+#include "host/windows/wintest.h"
 
 namespace {
 
@@ -184,6 +186,52 @@ TEST_F(SysDialogsTest, TheFileFormWorksWithTheKeyboard) {
     dlg.SetInitialDir("");
     EXPECT_FALSE(dlg.Execute());
     EXPECT_EQ(dlg.FileName(), Dir + "/sub/today.log");
+}
+
+TEST_F(SysDialogsTest, TheFileFormBrowsesWithTheMouseAndKeys) {
+    WriteFileAtomic(Dir + "/sub/inner.txt", "i");
+    TOpenDialog dlg(nullptr);
+    dlg.SetFilter("Text files (*.txt)|*.txt|Logs (*.log)|*.log");
+    dlg.SetInitialDir(Dir);
+    TDialogResponder r;
+    r.Then([&](TDialogInfo& Info) {
+        auto* list = Find<TListBox>(Info, "FileList");
+        auto* folders = Find<TComboBox>(Info, "FolderCombo");
+        auto* types = Find<TComboBox>(Info, "FileTypeCombo");
+        EXPECT_EQ(folders->Text(), Dir);
+        EXPECT_EQ(folders->Items()->Strings(0), "/");  // the folder's parents, the root first
+        EXPECT_EQ(types->Text(), "Text files (*.txt)");
+        // The type combo filters the list.
+        Input::Call([this, &Info, list, folders, types] { types->SetFocus(); });
+        Input::Key(VK_DOWN);
+        Input::Call([this, &Info, list, folders, types] { EXPECT_EQ(ListText(Info, "FileList"), "[sub],c.log"); });
+        Input::Key(VK_UP);
+        // A double click on a folder enters it; Backspace in the list goes up again,
+        // with the folder left chosen, so Enter goes back in.
+        TPoint first = list->ClientToScreen(TPoint{30, 6});
+        Input::DoubleClick(first.x, first.y);
+        Input::Call([this, &Info, list, folders, types] {
+            EXPECT_EQ(ListText(Info, "FileList"), "inner.txt");
+            EXPECT_EQ(folders->Text(), Dir + "/sub");
+        });
+        Input::Key(VK_BACK);
+        Input::Call([this, &Info, list, folders, types] {
+            EXPECT_EQ(ListText(Info, "FileList"), "[sub],a.txt,B.TXT");
+            EXPECT_EQ(list->ItemIndex(), 0);
+            wintest::SaveWindowPng(Info.Form->Handle(), "/tmp/UI/file_dialog.png");
+        });
+        Input::Key(VK_RETURN);
+        Input::Call([this, &Info, list, folders, types] { EXPECT_EQ(folders->Text(), Dir + "/sub"); });
+        // A click on a file names it; Enter opens it.
+        Input::Wait(1000);  // not a double click
+        Input::Click(first.x, first.y);
+        Input::Call([this, &Info, list, folders, types] { EXPECT_EQ(Find<TEdit>(Info, "FileNameEdit")->Text(), "inner.txt"); });
+        Input::Key(VK_RETURN);
+        return mrNone;
+    });
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.FileName(), Dir + "/sub/inner.txt");
+    EXPECT_EQ(dlg.FilterIndex(), 1);
 }
 
 TEST_F(SysDialogsTest, ColorAndFontDialogs) {

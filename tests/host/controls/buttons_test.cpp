@@ -390,6 +390,45 @@ TEST_F(ButtonsTest, BitBtnKindsGlyphsAndTransparency) {
     EXPECT_FALSE(form->Visible());
 }
 
+TEST_F(ButtonsTest, BitBtnStylesPaintTheOldAndTheNewFace) {
+    auto* b = Make<TBitBtn>(form, form, 10, 10, 90, 30, "Styled");
+    b->SetCaption("Styled");
+    auto* other = Make<TButton>(form, form, 10, 60, 90, 30, "Other");
+    form->Show();
+    other->SetFocus();
+    Input::ProcessAll();
+    HWND h = b->Handle();
+    auto px = [&](int X, int Y) { return wintest::ClientPixel(h, X, Y); };
+    // bsAutoDetect follows the system: the new face, white outer edge.
+    EXPECT_EQ(b->Style(), bsAutoDetect);
+    EXPECT_EQ(px(45, 0), Rgb(clBtnHighlight));
+    uint32_t autoTop = px(45, 1), autoBottom = px(45, 28);
+    b->SetStyle(bsNew);
+    Input::ProcessAll();
+    EXPECT_EQ(px(45, 1), autoTop);
+    EXPECT_EQ(px(45, 28), autoBottom);
+    // bsWin31: a black outline with cut corners and a two-pixel bevel.
+    b->SetStyle(bsWin31);
+    Input::ProcessAll();
+    EXPECT_EQ(px(0, 0), Rgb(clBtnFace));
+    EXPECT_EQ(px(45, 0), Rgb(clWindowFrame));
+    EXPECT_EQ(px(45, 1), Rgb(clBtnHighlight));
+    EXPECT_EQ(px(45, 2), Rgb(clBtnHighlight));
+    EXPECT_EQ(px(45, 28), Rgb(clBtnShadow));
+    EXPECT_EQ(px(45, 27), Rgb(clBtnShadow));
+    EXPECT_EQ(px(45, 29), Rgb(clWindowFrame));
+    // Focused, the old outline doubles; the new one adds a single black line.
+    b->SetFocus();
+    Input::ProcessAll();
+    EXPECT_EQ(px(45, 1), Rgb(clWindowFrame));
+    EXPECT_EQ(px(45, 3), Rgb(clBtnHighlight));
+    wintest::SaveWindowPng(form->Handle(), "/tmp/UI/bitbtn_win31.png");
+    b->SetStyle(bsNew);
+    Input::ProcessAll();
+    EXPECT_EQ(px(45, 0), Rgb(clWindowFrame));
+    EXPECT_EQ(px(45, 1), Rgb(clBtnHighlight));
+}
+
 TEST_F(ButtonsTest, FormFileRoundTrip) {
     auto* b = Make<TButton>(form, form, 10, 10, 75, 25, "B");
     b->SetCaption("Go");

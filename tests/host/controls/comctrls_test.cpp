@@ -158,6 +158,44 @@ TEST_F(ComCtrlsTest, TabControlPaintsTheSelectedTabRaisedAndJoined) {
     EXPECT_EQ(t2->TabRect(0).bottom - t2->TabRect(0).top, 22);
 }
 
+TEST_F(ComCtrlsTest, SideTabsStackDownTheEdgeAndHitTest) {
+    auto form = NewForm();
+    auto* pc = Make<TPageControl>(form.get(), form.get(), 10, 10, 300, 200, "Pages");
+    for (const char* c : {"General", "Fonts", "Colours"}) {
+        auto* sheet = new TTabSheet(form.get());
+        sheet->SetPageControl(pc);
+        sheet->SetCaption(c);
+    }
+    pc->SetActivePageIndex(0);
+    for (TTabPosition pos : {tpLeft, tpRight}) {
+        pc->SetTabPosition(pos);
+        TRect t0 = pc->TabRect(0), t1 = pc->TabRect(1), d = pc->DisplayRect();
+        // One column, one tab under the other, all as wide as the widest caption.
+        EXPECT_EQ(t1.top, t0.bottom);
+        EXPECT_EQ(t1.left, t0.left);
+        EXPECT_EQ(t1.right - t1.left, t0.right - t0.left);
+        EXPECT_GT(t0.right - t0.left, 40);
+        // The pages sit beside the column, not under it.
+        if (pos == tpLeft) EXPECT_EQ(d.left, t0.right + 4);
+        else EXPECT_EQ(d.right, t0.left - 4);
+        EXPECT_EQ(d.top, 4);
+        EXPECT_EQ(pc->ActivePage()->BoundsRect().left, d.left);
+        // Hit testing follows: clicking the third tab shows its sheet.
+        EXPECT_EQ(pc->IndexOfTabAt(Centre(t1).x, Centre(t1).y), 1);
+        EXPECT_EQ(pc->IndexOfTabAt(Centre(t1).x, d.top + 150), -1);
+        ClickAt(pc, Centre(pc->TabRect(2)).x, Centre(pc->TabRect(2)).y);
+        EXPECT_EQ(pc->ActivePageIndex(), 2);
+        // The selected tab is raised over the frame's edge: its face covers the frame line.
+        TRect sel = pc->TabRect(2);
+        int frameEdge = pos == tpLeft ? sel.right : sel.left - 1;
+        EXPECT_EQ(wintest::ClientPixel(pc->Handle(), frameEdge, Centre(sel).y), Rgb(clBtnFace));
+        EXPECT_EQ(wintest::ClientPixel(pc->Handle(), frameEdge, Centre(pc->TabRect(0)).y),
+                  Rgb(pos == tpLeft ? clBtnHighlight : cl3DDkShadow));
+        wintest::SaveWindowPng(form->Handle(), pos == tpLeft ? "/tmp/UI/tabs_left.png" : "/tmp/UI/tabs_right.png");
+        pc->SetActivePageIndex(0);
+    }
+}
+
 TEST_F(ComCtrlsTest, PageControlSheetsAndSwitching) {
     auto form = NewForm();
     auto* pc = Make<TPageControl>(form.get(), form.get(), 10, 10, 300, 200, "Pages");
@@ -464,6 +502,60 @@ TEST_F(ComCtrlsTest, HeaderDividerDragAndSectionClicks) {
     EXPECT_EQ(hc2->Sections()->Items(0)->MinWidth(), 30);
     EXPECT_FALSE(hc2->Sections()->Items(2)->AllowClick());
     EXPECT_EQ(hc2->Sections()->Items(1)->Text(), "Col 60");
+}
+
+TEST_F(ComCtrlsTest, HeaderSectionsDragToANewPlace) {
+    auto form = NewForm();
+    auto* hc = Make<THeaderControl>(form.get(), form.get(), 0, 0, 400, 20, "Header");
+    for (const char* t : {"A", "B", "C"}) {
+        THeaderSection* s = hc->Sections()->Add();
+        s->SetText(t);
+        s->SetWidth(100);
+    }
+    auto order = [&] {
+        std::string o;
+        for (int i = 0; i < hc->Sections()->Count(); ++i) o += hc->Sections()->Items(i)->Text();
+        return o;
+    };
+    Log log;
+    bool allow = true;
+    hc->OnSectionDrag = [&](TObject*, THeaderSection* From, THeaderSection* To, bool& Allow) {
+        log.push_back("drag " + From->Text() + ">" + To->Text());
+        Allow = allow;
+    };
+    hc->OnSectionEndDrag = [&](TObject*) { log.push_back("end"); };
+    hc->OnSectionClick = [&](THeaderControl*, THeaderSection* S) { log.push_back("click " + S->Text()); };
+    // Without DragReorder a drag is only a press that ends elsewhere.
+    Input::Drag(hc->ClientToScreen(TPoint{50, 8}), hc->ClientToScreen(TPoint{250, 8}));
+    Input::ProcessAll();
+    EXPECT_EQ(order(), "ABC");
+    EXPECT_TRUE(log.empty());
+
+    hc->SetDragReorder(true);
+    int draggedMidway = -2;
+    TPoint a = hc->ClientToScreen(TPoint{50, 8}), c = hc->ClientToScreen(TPoint{250, 8});
+    Input::MouseMove(a.x, a.y);
+    Input::MouseDown();
+    Input::MouseMove(a.x + 100, a.y);
+    Input::Call([&] { draggedMidway = hc->DraggedSection(); });
+    Input::MouseMove(c.x, c.y);
+    Input::MouseUp();
+    Input::ProcessAll();
+    EXPECT_EQ(draggedMidway, 0);
+    EXPECT_EQ(order(), "BCA");
+    EXPECT_EQ(hc->Sections()->Items(2)->Left(), 200);
+    // Refused: the order stays; a small wobble is still a click.
+    allow = false;
+    Input::Drag(hc->ClientToScreen(TPoint{250, 8}), hc->ClientToScreen(TPoint{20, 8}));
+    Input::ProcessAll();
+    EXPECT_EQ(order(), "BCA");
+    Input::Drag(hc->ClientToScreen(TPoint{150, 8}), hc->ClientToScreen(TPoint{152, 8}));
+    Input::ProcessAll();
+    EXPECT_EQ(log, (Log{"drag A>C", "end", "drag A>B", "end", "click C"}));
+
+    std::unique_ptr<TForm> copy;
+    RoundTrip(form.get(), copy);
+    EXPECT_TRUE(static_cast<THeaderControl*>(copy->FindComponent("Header"))->DragReorder());
 }
 
 TEST_F(ComCtrlsTest, ProgressBarStepsWrapsAndPaints) {

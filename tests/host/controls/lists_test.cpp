@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/app/clipbrd.h"
 #include "host/controls/lists.h"
 #include "host/gdi/gdi.h"
 #include "host/os/keyboard.h"
@@ -164,6 +165,75 @@ TEST_F(ListsTest, ComboEditStylesTypeTextAndSortCaseInsensitively) {
     EXPECT_FALSE(combo->DroppedDown());
 }
 
+TEST_F(ListsTest, ComboEditPartTypesSelectsCopiesPastesAndUndoes) {
+    auto* before = Make<TEdit>(form, form, 20, 60, 100, 21, "Before");
+    auto* combo = Make<TComboBox>(form, form, 20, 20, 150, 21, "Combo");
+    auto* after = Make<TEdit>(form, form, 20, 100, 100, 21, "After");
+    before->SetTabOrder(0);
+    combo->SetTabOrder(1);
+    combo->Items()->SetCommaText("north,south");
+    std::vector<std::string> log;
+    combo->OnChange = [&](TObject*) { log.push_back(combo->Text()); };
+    form->Show();
+    ClickAt(combo, 10, 10);
+    TCustomEdit* edit = combo->EditControl();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->Focused());
+    Input::Type("hel");
+    Input::ProcessAll();
+    EXPECT_EQ(log, (std::vector<std::string>{"h", "he", "hel"}));
+    Press(VK_LEFT);
+    WithKey(VK_SHIFT, VK_HOME);  // the caret and selection are the edit's
+    EXPECT_EQ(combo->SelStart(), 0);
+    EXPECT_EQ(combo->SelText(), "he");
+    wintest::SaveWindowPng(form->Handle(), "/tmp/UI/combo_edit.png");
+    WithKey(VK_CONTROL, 'C');
+    EXPECT_EQ(Clipboard()->AsText(), "he");
+    Press(VK_END);
+    WithKey(VK_CONTROL, 'V');
+    EXPECT_EQ(combo->Text(), "helhe");
+    WithKey(VK_CONTROL, 'Z');
+    EXPECT_EQ(combo->Text(), "hel");
+    combo->SetSelStart(0);
+    combo->SetSelLength(1);
+    combo->Perform(WM_CUT, 0, 0);  // the clipboard messages of the combo reach its edit
+    EXPECT_EQ(combo->Text(), "el");
+    EXPECT_EQ(Clipboard()->AsText(), "h");
+
+    // The list keys still belong to the combo; a chosen item is shown selected.
+    log.clear();
+    Press(VK_DOWN);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(combo->SelText(), "north");
+    Press(VK_F4);
+    EXPECT_TRUE(combo->DroppedDown());
+    Press(VK_DOWN);
+    Press(VK_RETURN);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->Text(), "south");
+    EXPECT_EQ(log, (std::vector<std::string>{"north", "south"}));
+    combo->SetText("west");  // code fires nothing and shows the text in the edit
+    EXPECT_EQ(edit->Text(), "west");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    EXPECT_EQ(log.size(), 2u);
+
+    // Tab and Shift+Tab move on from the combo, not into or out of its inner edit only.
+    Press(VK_TAB);
+    EXPECT_TRUE(after->Focused());
+    WithKey(VK_SHIFT, VK_TAB);
+    EXPECT_TRUE(edit->Focused());
+    WithKey(VK_SHIFT, VK_TAB);
+    EXPECT_TRUE(before->Focused());
+
+    // The list styles have no edit part.
+    combo->SetStyle(csDropDownList);
+    EXPECT_EQ(combo->EditControl(), nullptr);
+    EXPECT_EQ(combo->SelText(), "");
+    combo->SetStyle(csSimple);
+    ASSERT_NE(combo->EditControl(), nullptr);
+    EXPECT_EQ(combo->EditControl()->Parent(), combo);
+}
+
 TEST_F(ListsTest, ListBoxSelectsWithMouseKeyboardShiftAndCtrl) {
     auto* lb = Make<TListBox>(form, form, 10, 10, 150, 120, "List");
     for (const char* s : {"pear", "Apple", "fig", "banana", "Cherry", "date", "grape", "kiwi", "lemon", "mango",
@@ -290,6 +360,88 @@ TEST_F(ListsTest, OwnerDrawnListsMeasureAndDrawEachItem) {
     EXPECT_NE(std::find(comboDrawn.begin(), comboDrawn.end(), 1), comboDrawn.end());
     EXPECT_EQ(combo->DropDownList()->ItemRect(1).top, 18);
     combo->SetDroppedDown(false);
+}
+
+TEST_F(ListsTest, ListViewEditsCaptionsInPlaceAndSizesColumns) {
+    auto* lv = Make<TListView>(form, form, 10, 10, 300, 200, "View");
+    lv->SetViewStyle(vsReport);
+    for (const char* c : {"Name", "Size"}) {
+        TListColumn* col = lv->Columns()->Add();
+        col->SetCaption(c);
+        col->SetWidth(100);
+    }
+    for (const char* n : {"alpha", "beta", "gamma"}) lv->Items()->Add()->SetCaption(n);
+    std::vector<std::string> log;
+    bool allow = true;
+    lv->OnEditing = [&](TObject*, TListItem* It, bool& Allow) {
+        log.push_back("editing:" + It->Caption());
+        Allow = allow;
+    };
+    lv->OnEdited = [&](TObject*, TListItem*, std::string& S) {
+        log.push_back("edited:" + S);
+        S += "!";
+    };
+    form->Show();
+    TListItem* beta = lv->Items()->Item(1);
+    TPoint cap = Center(beta->DisplayRect());
+    cap.x = 20;
+    ClickAt(lv, cap.x, cap.y);  // selects; a first click never edits
+    Input::Wait(1000);
+    Input::ProcessAll();
+    EXPECT_FALSE(lv->IsEditing());
+    ClickAt(lv, cap.x, cap.y);  // a click on the selected caption edits after the double-click time
+    EXPECT_FALSE(lv->IsEditing());
+    Input::Wait(600);
+    Input::ProcessAll();
+    ASSERT_TRUE(lv->IsEditing());
+    EXPECT_TRUE(lv->EditControl()->Focused());
+    EXPECT_EQ(lv->EditControl()->SelText(), "beta");
+    Input::Type("delta");
+    wintest::SaveWindowPng(form->Handle(), "/tmp/UI/listview_edit.png");
+    Press(VK_RETURN);  // Enter keeps the text through OnEdited, which may change it
+    EXPECT_FALSE(lv->IsEditing());
+    EXPECT_EQ(beta->Caption(), "delta!");
+    EXPECT_TRUE(lv->Focused());
+    Press(VK_F2);  // F2 edits the focused item; Escape drops the typed text
+    ASSERT_TRUE(lv->IsEditing());
+    Input::Type("zzz");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(lv->IsEditing());
+    EXPECT_EQ(beta->Caption(), "delta!");
+    allow = false;  // OnEditing refuses
+    Press(VK_F2);
+    EXPECT_FALSE(lv->IsEditing());
+    lv->SetReadOnly(true);
+    allow = true;
+    EXPECT_FALSE(beta->EditCaption());
+    EXPECT_EQ(log, (std::vector<std::string>{"editing:beta", "edited:delta", "editing:delta!", "editing:delta!"}));
+    lv->SetReadOnly(false);
+
+    // Dragging the edge between the headings sizes the first column; a double click fits it.
+    std::vector<int> resized;
+    lv->OnColumnResize = [&](TObject*, TListColumn* C) { resized.push_back(C->Width()); };
+    Input::Drag(lv->ClientToScreen(TPoint{100, 5}), lv->ClientToScreen(TPoint{160, 5}));
+    Input::ProcessAll();
+    EXPECT_EQ(lv->Columns()->Items(0)->Width(), 160);
+    EXPECT_EQ(resized, (std::vector<int>{160}));
+    EXPECT_EQ(lv->ScrollLeft(), 0);
+    // Now the columns (260 + a wide one) outgrow the view: it scrolls sideways.
+    lv->Columns()->Items(1)->SetWidth(300);
+    lv->Scroll(1000, 0);
+    int maxScroll = 460 - lv->ClientWidth();
+    EXPECT_EQ(lv->ScrollLeft(), maxScroll);
+    TPoint row0 = Center(lv->Items()->Item(0)->DisplayRect());
+    EXPECT_EQ(lv->Items()->Item(0)->DisplayRect().left, -maxScroll);
+    ClickAt(lv, lv->ClientWidth() - 10, row0.y);  // still hits the row
+    EXPECT_EQ(lv->Selected(), lv->Items()->Item(0));
+    lv->Scroll(-1000, 0);
+    TPoint edge = lv->ClientToScreen(TPoint{160, 5});
+    Input::DoubleClick(edge.x, edge.y);
+    Input::ProcessAll();
+    int fitted = lv->Columns()->Items(0)->Width();
+    EXPECT_LT(fitted, 100);  // the widest text ("delta!", the heading) is far narrower
+    EXPECT_GT(fitted, 30);
+    EXPECT_EQ(resized.back(), fitted);
 }
 
 TEST_F(ListsTest, ListViewReportColumnsSelectionAndSorting) {
