@@ -57,6 +57,33 @@ TControl* FindControlByCaption(TWinControl* Parent, const std::string& Caption) 
     return nullptr;
 }
 
+// The captions of the visible push buttons on Parent, top to bottom and left to right
+// as a person reads them: the buttons a responder can click by caption.
+void CollectPushButtons(TWinControl* Parent, std::vector<std::pair<TPoint, std::string>>& Out) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (!c->Visible() || !c->Is<TWinControl>()) continue;
+        auto* w = static_cast<TWinControl*>(c);
+        const auto code = w->Perform(WM_GETDLGCODE, 0, 0);
+        if ((code & DLGC_BUTTON) != 0 && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0 && !c->Caption().empty()) {
+            TPoint at = c->ClientToScreen(TPoint{0, 0});
+            Out.push_back({at, c->Caption()});
+        }
+        CollectPushButtons(w, Out);
+    }
+}
+
+std::vector<std::string> PushButtonCaptions(TWinControl* Form) {
+    std::vector<std::pair<TPoint, std::string>> found;
+    CollectPushButtons(Form, found);
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first.y != b.first.y ? a.first.y < b.first.y : a.first.x < b.first.x;
+    });
+    std::vector<std::string> captions;
+    for (auto& f : found) captions.push_back(std::move(f.second));
+    return captions;
+}
+
 BOOL CollectEnabledTopLevels(HWND Wnd, LPARAM Param) {
     auto* list = reinterpret_cast<std::vector<HWND>*>(Param);
     if (IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) list->push_back(Wnd);
@@ -578,6 +605,7 @@ int TCustomForm::ShowModal() {
         FModalResult = mrNone;
         Show();
         TDialogInfo info = TDialogInfo::ForForm(this);
+        if (info.Buttons.empty()) info.Buttons = PushButtonCaptions(this);
         info.ClickButton = [this](const std::string& Caption) {
             TControl* c = FindControlByCaption(this, PlainCaption(Caption));
             if (c == nullptr) return false;
