@@ -1,4 +1,4 @@
-// The demo application: says what the library is and runs the tour of its features.
+// The demo application: opens its main form in a real window when a display exists, else runs the tour of its features.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +11,14 @@
 
 #include "frame/ryxinfo.h"
 #include "frame/ryxpackage.h"
+#include "host/app/app.h"
+#include "host/app/responders.h"
+#include "host/controls/dbctrls.h"
+#include "host/controls/dbgrids.h"
+#include "host/windows/menu.h"
+#include "host/os/sound.h"
+#include "host/windows/backend_choice.h"
+#include "mainform.h"
 #include "tour.h"
 
 namespace {
@@ -27,7 +35,7 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage: ryxdemo [--help] [--verbose] [--headless] [--screenshot DIR] [--list]\n"
                  "  --help            show this text\n"
-                 "  --verbose         say more about what each tour step does\n"
+                 "  --verbose         say which window backend runs and why, and more about each tour step\n"
                  "  --headless        never open a window, even when a display exists\n"
                  "  --screenshot DIR  run every tour step and write its files into DIR\n"
                  "  --list            list the tour steps and exit\n");
@@ -62,12 +70,6 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
     return true;
 }
 
-bool HasDisplay() {
-    const char* x = std::getenv("DISPLAY");
-    const char* w = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (w && *w);
-}
-
 void PrintSteps() {
     auto steps = ryxdemo::Steps();
     std::printf("tour steps (%zu):\n", steps.size());
@@ -95,13 +97,57 @@ ryxdemo::TTourResult RunTourInTemp(bool verbose) {
     return r;
 }
 
+// The main form in real windows until the person closes it. The sample database is
+// made in the data folder on first start.
+int RunWindows(const TOptions& o) {
+    bool made = false;
+    const std::string dir = ryxdemo::DemoDataDir();
+    const std::string db = ryxdemo::EnsureSampleDatabase(dir, made);
+    std::printf("%s the sample database %s\n", made ? "made" : "using", db.c_str());
+    std::fflush(stdout);
+    host::SetInteractiveDialogs(true);
+    std::string sound;
+    if (!host::sound::UseSdlAudio(sound)) sound += "; sounds are recorded, not heard";
+    if (o.Verbose) std::printf("sound: %s\n", sound.c_str());
+    host::Application->SetTitle("Ryx demo");
+    ryxdemo::TMainForm* form = nullptr;
+    host::Application->CreateForm(form);
+    form->OpenDatabase(db);
+    form->Show();
+    if (o.Verbose) {
+        // Where things are on the screen, for scripts that drive the demo from outside.
+        auto at = [](host::TControl* c, const char* what) {
+            host::TPoint p = c->ClientToScreen(host::TPoint{0, 0});
+            std::printf("layout: %s %d %d %d %d\n", what, p.x, p.y, c->Width(), c->Height());
+        };
+        at(form->Grid(), "grid");
+        at(form->EditOf("Company"), "company");
+        std::printf("layout: rowheight %d\n", form->Grid()->DefaultRowHeight());
+        host::RECT edit{};
+        if (host::GetMenuItemRect(form->Handle(), host::GetMenu(form->Handle()), 1, &edit))
+            std::printf("layout: editmenu %d %d %d %d\n", int(edit.left), int(edit.top), int(edit.right - edit.left),
+                        int(edit.bottom - edit.top));
+        std::printf("main form open; close it (or File > Exit) to end\n");
+    }
+    std::fflush(stdout);
+    host::Application->Run();
+    host::windows::ReleaseBackend();
+    return 0;
+}
+
 int Run(const TOptions& o) {
     // The package is loaded for the whole run, as an application loads it.
     ryx::TryxPackageLoader package;
     std::printf("%s %s - %s\n", ryx::PackageName().c_str(), ryx::PackageVersion().c_str(),
                 ryx::PackageDescription().c_str());
+    if (o.List) {
+        PrintSteps();
+        return 0;
+    }
+    host::windows::TBackendChoice backend = host::windows::ChooseBackend(!o.Headless);
+    if (o.Verbose) std::printf("backend: %s (%s)\n", backend.Name.c_str(), backend.Reason.c_str());
+    if (backend.Name == "sdl") return RunWindows(o);
     PrintSteps();
-    if (o.List) return 0;
 
     ryxdemo::TTourResult r;
     if (!o.ScreenshotDir.empty()) {
@@ -109,11 +155,7 @@ int Run(const TOptions& o) {
         std::printf("running the tour into %s\n", dir.string().c_str());
         r = ryxdemo::RunTour(dir, o.Verbose, true);
     } else {
-        if (!o.Headless && HasDisplay())
-            std::printf("a display is present, but this build has no window backend: "
-                        "running the tour headless\n");
-        else
-            std::printf("no display: running the tour headless\n");
+        std::printf("running the tour headless (%s)\n", backend.Reason.c_str());
         r = RunTourInTemp(o.Verbose);
     }
     std::printf("tour: %d step(s) run, %d failed, %zu file(s) written\n", r.StepsRun, r.StepsFailed,

@@ -27,6 +27,13 @@ bool IsFile(const std::string& P) {
     return ::stat(P.c_str(), &St) == 0 && S_ISREG(St.st_mode);
 }
 
+// Reads the schema's file through a memory map (up to 1 GiB) instead of a read call
+// per page: walks over large tables then cost no copy per page. SQLite falls back to
+// plain reads where mapping is not possible.
+void MapFile(sqlite3* Db, const std::string& Schema) {
+    sqlite3_exec(Db, ("PRAGMA " + Schema + ".mmap_size=1073741824").c_str(), nullptr, nullptr, nullptr);
+}
+
 DBIDbObj* Db(hDBIDb H) {
     if (!IsLive(H, Kind::Database)) Fail(DBIERR_INVALIDHNDL, "Database handle");
     return H;
@@ -95,6 +102,7 @@ std::string DBIDbObj::Qualified(const std::string& Table, bool Use) {
         Step(Db, A.get());
         A.reset();
         if (!ReadOnly) sqlite3_exec(Db, ("PRAGMA " + QuoteIdent(Schema) + ".journal_mode=WAL").c_str(), nullptr, nullptr, nullptr);
+        MapFile(Db, QuoteIdent(Schema));
         // The table inside the file may differ in case from the name asked for.
         std::string Inner = Table;
         {
@@ -356,6 +364,7 @@ DBIResult DbiOpenDatabase(const std::string& Driver, const TDbiParams& Params, h
                 // Reads the schema: a file that is no database fails here.
                 Exec(D->Db, "SELECT count(*) FROM main.sqlite_master");
                 if (!D->ReadOnly) sqlite3_exec(D->Db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+                MapFile(D->Db, "main");
             }
         } catch (...) {
             sqlite3_close_v2(D->Db);

@@ -29,7 +29,18 @@ public:
     // Waits up to TimeoutMs for outside events (real input) and queues them; false when
     // none came. The headless backend returns false at once.
     virtual bool WaitEvents(uint32_t TimeoutMs) = 0;
+    // True when events come from outside (real input): then a message loop with nothing
+    // to do waits in WaitEvents (up to the next timer) instead of treating the input
+    // script as ended.
+    virtual bool Live() const { return false; }
 };
+
+// WaitEvents without a time limit.
+inline constexpr uint32_t kWaitForever = 0xFFFFFFFFu;
+// Added to a virtual-key code given to Input::KeyDown when the key's character comes as
+// separate text input: the key message then carries bit 25 of its key data, and
+// TranslateMessage makes no character of it.
+inline constexpr int kKeyTextFollows = 0x10000;
 
 // The backend in use (the headless one unless another was installed).
 TBackend& Backend();

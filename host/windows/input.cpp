@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "host/rtl/clock.h"
+#include "host/windows/backend.h"
 #include "host/windows/inputsim.h"
 #include "host/windows/wnd_internal.h"
 
@@ -169,8 +170,8 @@ void Consume(const TRaw& E) {
     case TRawKind::Move: S().CursorPos = E.Pos; break;
     case TRawKind::Down: keyboard::SetKeyDown(ButtonVk(E.Btn), true); break;
     case TRawKind::Up: keyboard::SetKeyDown(ButtonVk(E.Btn), false); break;
-    case TRawKind::KeyDown: keyboard::SetKeyDown(E.Vk, true); break;
-    case TRawKind::KeyUp: keyboard::SetKeyDown(E.Vk, false); break;
+    case TRawKind::KeyDown: keyboard::SetKeyDown(E.Vk & 0xFFFF, true); break;
+    case TRawKind::KeyUp: keyboard::SetKeyDown(E.Vk & 0xFFFF, false); break;
     default: break;
     }
 }
@@ -301,7 +302,8 @@ bool NextInputMessage(TWnd* Filter, bool AnyWindow, UINT Min, UINT Max, bool Rem
         case TRawKind::KeyUp:
         case TRawKind::Char: {
             bool down = e.Kind != TRawKind::KeyUp;
-            int vk = e.Vk;
+            int vk = e.Kind == TRawKind::Char ? e.Vk : e.Vk & 0xFFFF;
+            bool textFollows = e.Kind != TRawKind::Char && (e.Vk & windows::kKeyTextFollows) != 0;
             TWnd* t = Find(s.Focus);
             if (t == nullptr) t = Find(s.Active);
             bool wasDown = e.Kind != TRawKind::Char && GetKeyState(vk) < 0;
@@ -328,6 +330,7 @@ bool NextInputMessage(TWnd* Filter, bool AnyWindow, UINT Min, UINT Max, bool Rem
                 if (alt && m.message != WM_KEYDOWN && m.message != WM_KEYUP) l |= 1u << 29;
                 if (wasDown || !down) l |= 1u << 30;
                 if (!down) l |= 1u << 31;
+                if (textFollows) l |= 1u << 25;
                 m.lParam = LPARAM(l);
             }
             m.time = GetTickCount();

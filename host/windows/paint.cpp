@@ -429,8 +429,10 @@ int ReleaseDC(HWND, HDC Dc) {
     if (TWnd* w = Find(h)) {
         TWnd* top = TopOf(w);
         if (top != nullptr && top->Surface) {
-            TRegion all(0, 0, top->Surface->Width, top->Surface->Height);
-            windows::Backend().Present(top->Handle, all);
+            // What the DC could reach: the window's rectangle in its top-level's surface.
+            POINT o = WindowOriginSurface(w);
+            TRegion area(o.x, o.y, o.x + w->Width(), o.y + w->Height());
+            windows::Backend().Present(top->Handle, area);
         }
     }
     return 1;
@@ -560,6 +562,9 @@ int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const RECT* Scroll, const RECT* Cli
             }
         s.ResetImage();
         S().DesktopDirty = true;
+        TRegion shown = moved;  // the moved pixels, in the surface's coordinates
+        shown.Offset(co.x, co.y);
+        windows::Backend().Present(top->Handle, shown);
     }
     TRegion upd(src);
     upd.Intersect(clip);

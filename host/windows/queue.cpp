@@ -29,7 +29,7 @@ TQueue& Q() {
     return q;
 }
 
-bool PeekInternal(MSG& Out, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
+bool PeekOnce(MSG& Out, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
     bool remove = (Remove & PM_REMOVE) != 0;
     bool any = Wnd == nullptr;
     TWnd* filter = nullptr;
@@ -73,6 +73,24 @@ bool PeekInternal(MSG& Out, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
         }
     }
     return NextTimerMessage(filter, any, Min, Max, remove, Out);
+}
+
+// With a backend of real windows, an empty queue first shows what was painted and takes
+// the input that has come in meanwhile.
+bool PeekInternal(MSG& Out, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
+    if (PeekOnce(Out, Wnd, Min, Max, Remove)) return true;
+    auto& be = windows::Backend();
+    return be.Live() && be.WaitEvents(0) && PeekOnce(Out, Wnd, Min, Max, Remove);
+}
+
+// How long a loop with nothing to do waits for outside events: up to the next timer, or
+// without limit. Zero on the virtual clock, where only the test moves time on.
+uint32_t LiveWaitTimeout() {
+    if (Clock::IsVirtual()) return 0;
+    uint64_t due;
+    if (!NextTimerDue(due)) return windows::kWaitForever;
+    int64_t left = int64_t(due) - int64_t(GetTickCount64());
+    return left <= 0 ? 0 : uint32_t(std::min<int64_t>(left, 0x7FFFFFFF));
 }
 
 // The script ran out: cancel the mode and let a loop see its exit condition.
@@ -196,6 +214,10 @@ BOOL GetMessageA(MSG* Msg, HWND Wnd, UINT FilterMin, UINT FilterMax) {
             Stamp(m);
             return m.message == WM_QUIT ? FALSE : TRUE;
         }
+        if (windows::Backend().Live() && !Clock::IsVirtual()) {
+            windows::Backend().WaitEvents(LiveWaitTimeout());
+            continue;
+        }
         if (windows::Backend().WaitEvents(0)) continue;
         if (!Clock::IsVirtual()) {
             uint64_t due;
@@ -221,6 +243,10 @@ BOOL WaitMessage() {
         if (!Q().Posted.empty() || Q().Quit || InputPending() || FindPaintWindow(nullptr) != nullptr) return TRUE;
         MSG m;
         if (NextTimerMessage(nullptr, true, WM_TIMER, WM_TIMER, false, m)) return TRUE;
+        if (windows::Backend().Live() && !Clock::IsVirtual()) {
+            if (windows::Backend().WaitEvents(LiveWaitTimeout())) return TRUE;
+            continue;
+        }
         if (windows::Backend().WaitEvents(0)) return TRUE;
         uint64_t due;
         if (!Clock::IsVirtual() && NextTimerDue(due)) {
@@ -235,6 +261,7 @@ BOOL WaitMessage() {
 BOOL TranslateMessage(const MSG* Msg) {
     if (Msg == nullptr) return FALSE;
     if (Msg->message != WM_KEYDOWN && Msg->message != WM_SYSKEYDOWN) return FALSE;
+    if (Msg->lParam & (LPARAM(1) << 25)) return FALSE;  // the character comes as text input
     int vk = int(Msg->wParam);
     bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
     bool caps = (GetKeyState(VK_CAPITAL) & 1) != 0;
