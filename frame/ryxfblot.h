@@ -13,8 +13,4 @@ public:
     explicit TryxsfBLOControl(host::TComponent* AOwner) : TryxSystemForm(AOwner) {}
 };
 
-// Registers the class for streaming (the unit's start-up) and unregisters it.
-void ryxfblotRegister();
-void ryxfblotUnregister();
-
 }  // namespace ryx

@@ -6,6 +6,10 @@
 
 #include "data/ryxda.h"
 #include "data/ryxdabde.h"
+#include "data/ryxdbacc.h"
+#include "data/ryxfiltr.h"
+#include "dbcontrols/ryxedwin.h"
+#include "dbcontrols/ryxhgrid.h"
 #include "frame/ryxfact.h"
 #include "frame/ryxfblot.h"
 #include "frame/ryxnpcon.h"
@@ -56,7 +60,7 @@ constexpr TUnitRecord Units[] = {
     {"StdCtrls", false, nullptr, nullptr},
     {"ExtCtrls", false, nullptr, nullptr},
     {"ComCtrls", false, nullptr, nullptr},
-    {"Ryxfblot", true, ryxfblotRegister, ryxfblotUnregister},
+    {"Ryxfblot", true, nullptr, nullptr},
     {"DBConsts", false, nullptr, nullptr},
     {"DB", false, nullptr, nullptr},
     {"Ryxnpcon", true, ryxnpconInitNameTables, ryxnpconFreeNameTables},
@@ -261,13 +265,29 @@ void Initialize() { host::PackageLoad(&Table); }
 
 void Finalize() { host::PackageUnload(&Table); }
 
+namespace {
+// The package's component and form classes are known to the streaming system while
+// the module is attached, so that form files name them (the standard and data-aware
+// controls they stand on are registered by the application).
+const std::array<host::TClass, 11>& ModuleClasses() {
+    static const std::array<host::TClass, 11> Classes{
+        TryxsfBLOControl::StaticClass(),  TryxHDBGrid::StaticClass(),         TryxDBEditWin::StaticClass(),
+        TryxDBFilter::StaticClass(),      TryxDBDataSetFilter::StaticClass(), TryxDatasetAdapterReg::StaticClass(),
+        TryxBDEAdapterReg::StaticClass(), TryxLocalTable::StaticClass(),      TryxLocalQuery::StaticClass(),
+        TryxLocalDatabase::StaticClass(), TryxDBIdleTime::StaticClass()};
+    return Classes;
+}
+}  // namespace
+
 void ryxModuleAttach(host::HINSTANCE Module) {
+    for (host::TClass C : ModuleClasses()) host::RegisterClass(C);
     ModuleHandle = Module;
     LanguageFile = host::LoadResourceModule(host::GetModuleFileName(Module));
     host::RegisterModule(Module);
 }
 
 void ryxModuleDetach() {
+    for (host::TClass C : ModuleClasses()) host::UnRegisterClass(C);
     host::UnregisterModule(ModuleHandle);
     if (!LanguageFile.empty()) host::UnloadLanguageFile();
     LanguageFile.clear();

@@ -62,6 +62,18 @@ protected:
     void Change() override {
         if (!FQuiet) FCombo->EditTextChanged();
     }
+    // The edit part is no control of the form's own: while it has the focus, the form's
+    // and the screen's active control is the combo box (CM_ENTER and CM_EXIT reach the
+    // combo), as with the system's combo box whose edit is a bare window.
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_SETFOCUS) {
+            TCustomForm* form = ::host::GetParentForm(FCombo);
+            if (form != nullptr && !form->SetFocusedControl(FCombo)) return;
+            TControl::WndProc(Message);  // the edit's own focus handling (caret, selection)
+            return;
+        }
+        TCustomEdit::WndProc(Message);
+    }
 
 private:
     TCustomComboBox* FCombo;

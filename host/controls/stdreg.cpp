@@ -1,4 +1,4 @@
-// Registration of every standard control class.
+// Registration of every standard control class and of the data-access components.
 #include "host/controls/stdreg.h"
 
 #include "host/controls/buttons.h"
@@ -11,6 +11,8 @@
 #include "host/controls/lists.h"
 #include "host/controls/menus.h"
 #include "host/controls/treeview.h"
+#include "host/db/db.h"
+#include "host/db/dbtables.h"
 
 namespace host {
 
@@ -28,6 +30,9 @@ void RegisterStandardControls() {
     RegisterMenuClasses();
     RegisterDBControlClasses();
     RegisterDBGridClasses();
+    // The data-access components that data modules and forms hold beside the controls.
+    RegisterClasses({TDataSource::StaticClass(), TTable::StaticClass(), TQuery::StaticClass(),
+                     TStoredProc::StaticClass(), TDatabase::StaticClass(), TSession::StaticClass()});
 }
 
 }  // namespace host

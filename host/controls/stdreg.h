@@ -3,8 +3,10 @@
 
 namespace host {
 
-// Registers the classes of the standard and data-aware controls, menus, grids and the
-// tree view (once; later calls do nothing). The application does it when it is made.
+// Registers the classes of the standard and data-aware controls, menus, grids, the tree
+// view and the data-access components (data source, table, query, stored procedure,
+// database, session) once; later calls do nothing. The application does it when it is
+// made.
 void RegisterStandardControls();
 
 }  // namespace host

@@ -133,7 +133,6 @@ TEST_F(HDBGridTest, DetailRowsFollowTheCurrentMasterRecord) {
     grid->SetShowDetails(false);
     EXPECT_EQ(grid->RowCount(), 1 + grid->DataLink()->RecordCount());
     grid->SetShowDetails(true);
-    wintest::SaveWindowPng(form->Handle(), "/tmp/DG/hgrid_customers.png");
 }
 
 TEST_F(HDBGridTest, ReadOnlyGridRefusesEditsAndClosingTheDetailDropsItsRows) {

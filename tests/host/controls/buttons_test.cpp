@@ -422,7 +422,6 @@ TEST_F(ButtonsTest, BitBtnStylesPaintTheOldAndTheNewFace) {
     Input::ProcessAll();
     EXPECT_EQ(px(45, 1), Rgb(clWindowFrame));
     EXPECT_EQ(px(45, 3), Rgb(clBtnHighlight));
-    wintest::SaveWindowPng(form->Handle(), "/tmp/UI/bitbtn_win31.png");
     b->SetStyle(bsNew);
     Input::ProcessAll();
     EXPECT_EQ(px(45, 0), Rgb(clWindowFrame));

@@ -191,7 +191,6 @@ TEST_F(ComCtrlsTest, SideTabsStackDownTheEdgeAndHitTest) {
         EXPECT_EQ(wintest::ClientPixel(pc->Handle(), frameEdge, Centre(sel).y), Rgb(clBtnFace));
         EXPECT_EQ(wintest::ClientPixel(pc->Handle(), frameEdge, Centre(pc->TabRect(0)).y),
                   Rgb(pos == tpLeft ? clBtnHighlight : cl3DDkShadow));
-        wintest::SaveWindowPng(form->Handle(), pos == tpLeft ? "/tmp/UI/tabs_left.png" : "/tmp/UI/tabs_right.png");
         pc->SetActivePageIndex(0);
     }
 }

@@ -159,7 +159,9 @@ TEST_F(Menus, PopupTrackedWithTheMouse) {
     Input::ProcessAll();
     ASSERT_EQ(CountOf(w, WM_COMMAND), 1);
     for (auto& e : Rec().Log)
-        if (e.Msg == WM_COMMAND) EXPECT_EQ(e.WParam, WPARAM(1));
+        if (e.Msg == WM_COMMAND) {
+            EXPECT_EQ(e.WParam, WPARAM(1));
+        }
 
     // A grayed item and a separator do not choose; a press outside cancels.
     At(w, m, 3, [=] {
@@ -282,8 +284,6 @@ TEST_F(Menus, MenuBarTakesFrameSpaceWrapsAndTracks) {
     // Click "File", then "Save": WM_COMMAND 102 is posted to the window.
     Input::Click((title.left + title.right) / 2, (title.top + title.bottom) / 2);
     At(w, file, 1, [&] {
-        std::filesystem::create_directories("/tmp/MN");
-        wintest::SaveDesktopPng("/tmp/MN/menubar_open.png");
         Input::Click();
     });
     Input::ProcessAll();

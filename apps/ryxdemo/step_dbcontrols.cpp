@@ -1,0 +1,130 @@
+// Tour step "dbcontrols": the record edit window, the data-aware controls, the hierarchical grid of customers with their orders, and a filtered view through a filter component.
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "data/ryxfiltr.h"
+#include "dbcontrols/ryxedwin.h"
+#include "dbcontrols/ryxhgrid.h"
+#include "host/app/app.h"
+#include "host/controls/dbctrls.h"
+#include "host/controls/dbgrids.h"
+#include "host/controls/extctrls.h"
+#include "host/controls/forms.h"
+#include "host/db/dbtables.h"
+#include "host/db/sampledb.h"
+#include "host/rtl/exceptions.h"
+#include "host/rtl/sysutils.h"
+#include "host/windows/inputsim.h"
+#include "host/windows/wintest.h"
+#include "tour.h"
+
+namespace {
+
+using namespace host;
+
+std::string SampleDatabase(ryxdemo::TTourContext& Ctx) {
+    const std::filesystem::path dir = Ctx.Dir() / "data";
+    std::filesystem::create_directories(dir);
+    const std::string db = (dir / "sample.db").string();
+    if (!FileExists(db)) {
+        Ctx.OutputFile("data/sample.db");
+        CreateSampleDatabase(db);
+    }
+    return db;
+}
+
+TTable* OpenTable(TComponent* Owner, const std::string& Db, const std::string& Name, const std::string& Index = "") {
+    auto* t = new TTable(Owner);
+    t->SetDatabaseName(Db);
+    t->SetTableName(Name);
+    if (!Index.empty()) t->SetIndexName(Index);
+    return t;
+}
+
+void Photograph(ryxdemo::TTourContext& Ctx, TCustomForm* Form, const std::string& Name) {
+    UpdateAllWindows();
+    if (!wintest::SaveWindowPng(Form->Handle(), Ctx.OutputFile(Name).string()))
+        throw EInvalidOperation("Cannot write " + Name);
+}
+
+void RunDBControls(ryxdemo::TTourContext& Ctx) {
+    const std::string db = SampleDatabase(Ctx);
+    auto* form = new TForm(Application);
+    form->SetName("DBControlsForm");
+    form->SetCaption("Customers and their orders");
+    form->SetBounds(20, 20, 900, 520);
+
+    auto* customers = OpenTable(form, db, "CUSTOMER");
+    auto* custSource = new TDataSource(form);
+    custSource->SetDataSet(customers);
+    auto* orders = OpenTable(form, db, "ORDERS", "ByCustNo");
+    orders->SetMasterSource(custSource);
+    orders->SetMasterFields("CustNo");
+    auto* orderSource = new TDataSource(form);
+    orderSource->SetDataSet(orders);
+
+    // Left: every field of the current customer, read-only ones coloured.
+    auto* record = new ryx::TryxDBEditWin(form);
+    record->SetParent(form);
+    record->SetAlign(alLeft);
+    record->SetWidth(330);
+    record->SetFieldReadOnly({ryx::rofEditReadOnly, ryx::rofEditColor});
+    record->SetDataSource(custSource);
+
+    // Right: the customers with the current one's orders beneath it.
+    auto* grid = new ryx::TryxHDBGrid(form);
+    grid->SetParent(form);
+    grid->SetAlign(alClient);
+    grid->SetDataSource(custSource);
+    grid->SetDetailDataSource(orderSource);
+
+    customers->Open();
+    orders->Open();
+    form->Show();
+    grid->SetFocus();
+    customers->MoveBy(3);
+    Photograph(Ctx, form, "dbcontrols.png");
+
+    // An edit through the record window, typed as a person would, then taken back.
+    auto* contact = dynamic_cast<TDBEdit*>(record->FindComponent("EditContact"));
+    if (contact == nullptr) {
+        for (int i = 0; i < record->ComponentCount() && contact == nullptr; ++i)
+            if (auto* e = dynamic_cast<TDBEdit*>(record->Components(i)); e != nullptr && e->DataField() == "Contact")
+                contact = e;
+    }
+    if (contact != nullptr) {
+        contact->SetFocus();
+        Input::Key(VK_END);
+        Input::Type(" (new)");
+        Input::ProcessAll();
+        Photograph(Ctx, form, "dbcontrols_editing.png");
+        customers->Cancel();
+    }
+
+    // A filtered view: the filter component narrows the customers the grid shows.
+    auto* filter = new ryx::TryxDBFilter(form);
+    filter->SetDataSource(custSource);
+    filter->SetFilterOptions({foCaseInsensitive});
+    filter->SetFilter("State = 'CA' OR State = 'HI'");
+    filter->SetActive(true);
+    customers->First();
+    {
+        std::ofstream out(Ctx.OutputFile("filtered.txt"), std::ios::binary);
+        out << "Customers where " << filter->Filter() << ":\n";
+        for (; !customers->Eof(); customers->Next())
+            out << customers->FieldByName("CustNo")->AsString() << "  " << customers->FieldByName("Company")->AsString()
+                << "  " << customers->FieldByName("Country")->AsString() << "\n";
+    }
+    customers->First();
+    Photograph(Ctx, form, "dbcontrols_filtered.png");
+    Ctx.Log("dbcontrols: " + std::to_string(customers->RecordCount()) + " customers pass the filter");
+    delete form;
+}
+
+const ryxdemo::TTourStepRegistration reg(
+    57, "dbcontrols",
+    "the record edit window and the hierarchical grid of customers with their orders, edited and filtered",
+    &RunDBControls);
+
+}  // namespace
