@@ -13,14 +13,8 @@ namespace {
 using namespace host;
 
 void RunData(ryxdemo::TTourContext& Ctx) {
-    const std::filesystem::path dir = Ctx.Dir() / "data";
-    std::filesystem::create_directories(dir);
-    const std::string db = (dir / "sample.db").string();
-    const bool made = !FileExists(db);
-    if (made) {
-        Ctx.OutputFile("data/sample.db");
-        CreateSampleDatabase(db);
-    }
+    bool made = false;
+    const std::string db = ryxdemo::SampleDatabase(Ctx, &made);
     std::ofstream out(Ctx.OutputFile("data/walk.txt"));
     out << "Sample database " << db << (made ? " (made now)" : " (from an earlier start)") << "\n\n";
 

@@ -12,7 +12,6 @@
 #include "host/controls/extctrls.h"
 #include "host/controls/forms.h"
 #include "host/db/dbtables.h"
-#include "host/db/sampledb.h"
 #include "host/rtl/exceptions.h"
 #include "host/rtl/sysutils.h"
 #include "host/windows/inputsim.h"
@@ -22,17 +21,6 @@
 namespace {
 
 using namespace host;
-
-std::string SampleDatabase(ryxdemo::TTourContext& Ctx) {
-    const std::filesystem::path dir = Ctx.Dir() / "data";
-    std::filesystem::create_directories(dir);
-    const std::string db = (dir / "sample.db").string();
-    if (!FileExists(db)) {
-        Ctx.OutputFile("data/sample.db");
-        CreateSampleDatabase(db);
-    }
-    return db;
-}
 
 TTable* OpenTable(TComponent* Owner, const std::string& Db, const std::string& Name, const std::string& Index = "") {
     auto* t = new TTable(Owner);
@@ -49,7 +37,7 @@ void Photograph(ryxdemo::TTourContext& Ctx, TCustomForm* Form, const std::string
 }
 
 void RunDBControls(ryxdemo::TTourContext& Ctx) {
-    const std::string db = SampleDatabase(Ctx);
+    const std::string db = ryxdemo::SampleDatabase(Ctx);
     auto* form = new TForm(Application);
     form->SetName("DBControlsForm");
     form->SetCaption("Customers and their orders");

@@ -12,9 +12,7 @@ namespace {
 using namespace host;
 
 void RunMainForm(ryxdemo::TTourContext& Ctx) {
-    bool made = false;
-    const std::string db = ryxdemo::EnsureSampleDatabase((Ctx.Dir() / "data").string(), made);
-    if (made) Ctx.OutputFile("data/sample.db");
+    const std::string db = ryxdemo::SampleDatabase(Ctx);
     auto* form = new ryxdemo::TMainForm(Application);
     try {
         form->OpenDatabase(db);

@@ -8,7 +8,6 @@
 #include "host/controls/edits.h"
 #include "host/controls/forms.h"
 #include "host/db/dbtables.h"
-#include "host/db/sampledb.h"
 #include "host/graphics/graphics.h"
 #include "host/rtl/lists.h"
 #include "host/rtl/sysutils.h"
@@ -20,13 +19,7 @@ namespace {
 using namespace host;
 
 void RunReports(ryxdemo::TTourContext& Ctx) {
-    const std::filesystem::path dir = Ctx.Dir() / "data";
-    std::filesystem::create_directories(dir);
-    const std::string db = (dir / "sample.db").string();
-    if (!FileExists(db)) {
-        Ctx.OutputFile("data/sample.db");
-        CreateSampleDatabase(db);
-    }
+    const std::string db = ryxdemo::SampleDatabase(Ctx);
 
     TTable customers(nullptr);
     customers.SetName("Customers");

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "host/rtl/exceptions.h"
+#include "mainform.h"
 
 namespace ryxdemo {
 
@@ -18,6 +19,14 @@ std::vector<TTourStep>& Registry() {
 
 TTourContext::TTourContext(std::filesystem::path dir, bool verbose, bool headless)
     : FDir(std::move(dir)), FVerbose(verbose), FHeadless(headless) {}
+
+std::string SampleDatabase(TTourContext& Ctx, bool* Made) {
+    bool made = false;
+    const std::string db = EnsureSampleDatabase((Ctx.Dir() / "data").string(), made);
+    if (made) Ctx.OutputFile("data/sample.db");
+    if (Made != nullptr) *Made = made;
+    return db;
+}
 
 std::filesystem::path TTourContext::OutputFile(const std::string& name) {
     std::filesystem::path p = FDir / name;

@@ -34,6 +34,10 @@ private:
     std::vector<std::filesystem::path> FWritten;
 };
 
+// The tour's sample database, data/sample.db in the output folder: made on first use
+// (and then listed among the calling step's files). Made is set when it was made now.
+std::string SampleDatabase(TTourContext& Ctx, bool* Made = nullptr);
+
 using TTourStepFn = std::function<void(TTourContext&)>;
 
 struct TTourStep {
