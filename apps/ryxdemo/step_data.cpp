@@ -4,7 +4,6 @@
 #include <string>
 
 #include "host/db/dbtables.h"
-#include "host/db/sampledb.h"
 #include "host/rtl/sysutils.h"
 #include "tour.h"
 
