@@ -310,6 +310,17 @@ TEST_F(DBGridTest, PickListChoosesAValueAndEllipsisRaisesItsEvent) {
     Keys({VK_UP});
     EXPECT_EQ(Read("select Name from PEOPLE where Id = 2"), "Blue");
 
+    // A click on the cell's arrow drops the list down; a second click folds it up.
+    Keys({VK_F2});
+    TRect nameCell = grid->CellRect(grid->Col(), grid->Row());
+    POINT arrow = grid->ClientToScreen(TPoint{nameCell.right - 4, (nameCell.top + nameCell.bottom) / 2});
+    Input::Click(arrow.x, arrow.y);
+    Input::ProcessAll();
+    EXPECT_TRUE(list->Visible());
+    Input::Click(arrow.x, arrow.y);
+    Input::ProcessAll();
+    EXPECT_FALSE(list->Visible());
+
     int clicks = 0;
     grid->OnEditButtonClick = [&](TObject*) { ++clicks; };
     Keys({VK_ESCAPE, VK_ESCAPE, VK_RIGHT, VK_F2});
