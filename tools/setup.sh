@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the libraries the host stands on
   libsqlite3-dev libpq-dev libpixman-1-dev libfreetype-dev libfontconfig-dev
-  fonts-dejavu-core fonts-liberation libpng-dev libsdl2-dev
+  fonts-dejavu-core fonts-liberation libpng-dev libsdl2-dev libx11-dev
   # a display for the window backend without a screen, and the end-to-end test's tools
   # (python3 takes the X screenshots and reads the database file)
   xvfb xauth xdotool python3

@@ -95,4 +95,25 @@ print(rows[2][0] if len(rows) > 2 else "")
 PY
 )
 [ "$company" = "Xvfb Test Company" ] || fail "the third customer is '$company', not the edited name"
+
+# The display goes away under a running demo: one clear message and exit status 1.
+RYX_BACKEND=sdl RYX_DEMO_DATA="$out/data" "$demo" --verbose >"$out/lost.log" 2>&1 &
+dpid=$!
+i=0
+until grep -q "main form open" "$out/lost.log" 2>/dev/null; do
+    kill -0 "$dpid" 2>/dev/null || fail "the second demo ended early"
+    i=$((i + 1)); [ $i -gt 300 ] && fail "the second demo's main form did not open"
+    sleep 0.1
+done
+kill "$xpid"
+i=0
+while kill -0 "$dpid" 2>/dev/null; do
+    i=$((i + 1)); [ $i -gt 100 ] && fail "the demo did not end when its display went away"
+    sleep 0.1
+done
+wait "$dpid"; rc=$?
+dpid=""
+[ $rc -eq 1 ] || fail "the demo ended with $rc when its display went away"
+grep -q "ryx: the display :$disp went away; the application ends" "$out/lost.log" ||
+    fail "no clear message when the display went away: $(cat "$out/lost.log")"
 echo "passed: the edit reached $out/data/sample.db; screenshots in $out"

@@ -375,6 +375,7 @@ std::unique_ptr<TSdlBackend> CreateSdlBackend(std::string& Reason) {
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     Reason = std::string("SDL started with the '") + (driver != nullptr ? driver : "?") + "' video driver";
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0) InstallDisplayLostHandler();
     gAlive = true;
     std::unique_ptr<TSdlBackend> b(new TSdlBackend());
     b->F->SyncToggles();

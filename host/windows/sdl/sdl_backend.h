@@ -45,6 +45,10 @@ private:
 // gave. Only one may exist at a time; destroying it closes its windows and SDL's video.
 std::unique_ptr<TSdlBackend> CreateSdlBackend(std::string& Reason);
 
+// On the X11 video driver: a display that goes away ends the program with one clear
+// message ("ryx: the display ... went away; the application ends", exit status 1).
+void InstallDisplayLostHandler();
+
 // The virtual-key code of an SDL key (0 when none).
 int SdlKeyToVirtualKey(int SdlKeycode, int SdlScancode);
 
