@@ -25,6 +25,14 @@ TDBListBox::TDBListBox(TComponent* AOwner) : TCustomListBox(AOwner) {
     FDataLink = MakeFieldLink(this);
     FDataLink->OnDataChange = TNotifyEvent(this, &TDBListBox::DataChange);
     FDataLink->OnUpdateData = TNotifyEvent(this, &TDBListBox::UpdateData);
+    // Items given after the field is bound (or changed later) select the field's value
+    // again, unless the person is choosing one.
+    auto* items = static_cast<TStringList*>(Items());  // the list box keeps a string list
+    TNotifyEvent listChanged = items->OnChange;
+    items->OnChange = [this, listChanged](TObject* Sender) {
+        listChanged(Sender);
+        if (!FDataLink->Editing()) DataChange(this);
+    };
 }
 
 TDBListBox::~TDBListBox() { ReleaseFieldLink(FDataLink); }

@@ -281,9 +281,11 @@ TEST_F(DBCtrlsTest, FocusedControlExposesDataSourceAndFieldByName) {
 
 TEST_F(DBCtrlsTest, ListAndComboChoicesWriteTheText) {
     auto* list = Make<TDBListBox>(form, form, 10, 10, 100, 60, "List");
-    list->Items()->SetText("A\nB\nC");
     list->SetDataSource(ds.get());
     list->SetDataField("Kind");
+    EXPECT_EQ(list->ItemIndex(), -1);
+    // Items given after the field is bound select its value.
+    list->Items()->SetText("A\nB\nC");
     auto* combo = Put<TDBComboBox>("Name", 10, 80, 150, 21);
     combo->Items()->SetText("Apple\nPlum");
     EXPECT_EQ(list->ItemIndex(), 0);
