@@ -127,6 +127,15 @@ int RunWindows(const TOptions& o) {
         if (host::GetMenuItemRect(form->Handle(), host::GetMenu(form->Handle()), 1, &edit))
             std::printf("layout: editmenu %d %d %d %d\n", int(edit.left), int(edit.top), int(edit.right - edit.left),
                         int(edit.bottom - edit.top));
+        // Another program taking the focus deactivates the application, and back.
+        host::Application->OnDeactivate = [](host::TObject*) {
+            std::printf("application deactivated\n");
+            std::fflush(stdout);
+        };
+        host::Application->OnActivate = [](host::TObject*) {
+            std::printf("application activated\n");
+            std::fflush(stdout);
+        };
         std::printf("main form open; close it (or File > Exit) to end\n");
     }
     std::fflush(stdout);

@@ -162,6 +162,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::
     // Form files name the standard controls and dialogs by class.
     RegisterStandardControls();
     RegisterDialogClasses();
+    // A program starts as the active one (the window layer counts it so until another
+    // program takes the focus), so its first WM_ACTIVATEAPP that matters deactivates it.
+    FActive = true;
 }
 
 TApplication::~TApplication() {

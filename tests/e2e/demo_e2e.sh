@@ -77,6 +77,30 @@ xdotool key p
 sleep 1.5
 python3 "$here/xshot.py" "$out/4_posted.png"
 
+# Another program takes the focus: the demo's application deactivates; a click brings it back.
+RYX_BACKEND=sdl RYX_DEMO_DATA="$out/data2" "$demo" --verbose >"$out/other.log" 2>&1 &
+opid=$!
+i=0
+until grep -q "main form open" "$out/other.log" 2>/dev/null; do
+    kill -0 "$opid" 2>/dev/null || fail "the other program ended early"
+    i=$((i + 1)); [ $i -gt 300 ] && fail "the other program's window did not open"
+    sleep 0.1
+done
+i=0
+until grep -q "application deactivated" "$out/demo.log"; do
+    i=$((i + 1)); [ $i -gt 50 ] && { kill "$opid"; fail "the demo was not deactivated when another program took the focus"; }
+    sleep 0.1
+done
+kill "$opid"; wait "$opid" 2>/dev/null
+sleep 0.5
+xdotool mousemove $((cx - 50)) $((cy + 8)) click 1
+i=0
+until grep -q "application activated" "$out/demo.log"; do
+    i=$((i + 1)); [ $i -gt 50 ] && fail "a click did not activate the demo again"
+    sleep 0.1
+done
+sleep 0.5
+
 # File > Exit (Ctrl+Q) ends the demo.
 xdotool key ctrl+q
 i=0

@@ -110,6 +110,7 @@ struct TSdlBackend::TImpl {
     std::string ClipText;
     uint64_t Presented = 0;
     bool CloseSeen = false;
+    bool X11 = false;  // the video driver is X11's
     // The system's keyboard focus must go back to the active window: after a pop-up
     // closes, and without a window manager (which would otherwise do it) at all.
     bool FocusDirty = true;
@@ -335,7 +336,10 @@ struct TSdlBackend::TImpl {
             return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             SyncToggles();
-            if (!IsPopupLike(w) && GetActiveWindow() != h && IsWindowEnabled(h)) SetActiveWindow(h);
+            if (IsPopupLike(w) || !IsWindowEnabled(h)) return true;
+            // Coming back from another program activates the application again.
+            if (GetForegroundWindow() == nullptr) SetForegroundWindow(h);
+            else if (GetActiveWindow() != h) SetActiveWindow(h);
             return true;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             ReleaseHeldKeys();
@@ -375,9 +379,11 @@ std::unique_ptr<TSdlBackend> CreateSdlBackend(std::string& Reason) {
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     Reason = std::string("SDL started with the '") + (driver != nullptr ? driver : "?") + "' video driver";
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0) InstallDisplayLostHandler();
+    const bool x11 = driver != nullptr && std::strcmp(driver, "x11") == 0;
+    if (x11) InstallDisplayLostHandler();
     gAlive = true;
     std::unique_ptr<TSdlBackend> b(new TSdlBackend());
+    b->F->X11 = x11;
     b->F->SyncToggles();
     SDL_StartTextInput();
     return b;
@@ -532,6 +538,9 @@ bool TSdlBackend::HandleEvent(const SDL_Event& E) {
     }
 }
 
+// How often an active application on X11 reads events while it waits (see WaitEvents).
+constexpr int kFocusPollMs = 250;
+
 bool TSdlBackend::WaitEvents(uint32_t TimeoutMs) {
     Flush();
     F->SyncCursor();
@@ -542,12 +551,19 @@ bool TSdlBackend::WaitEvents(uint32_t TimeoutMs) {
     SDL_PumpEvents();
     if (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0 && TimeoutMs != 0) {
         int t = TimeoutMs == kWaitForever ? -1 : int(std::min<uint32_t>(TimeoutMs, 0x7FFFFFFF));
+        // SDL's X11 driver holds a lost focus back for a moment and reports it only when
+        // events are read again: while the application is active it looks again soon, so
+        // that another program taking the focus deactivates it at once.
+        if (F->X11 && GetForegroundWindow() != nullptr && (t < 0 || t > kFocusPollMs)) t = kFocusPollMs;
         if (SDL_WaitEventTimeout(&e, t)) batch.push_back(e);
     }
     while (SDL_PollEvent(&e)) batch.push_back(e);
     F->CloseSeen = false;
-    for (const auto& ev : batch)
+    bool focusLost = false;
+    for (const auto& ev : batch) {
         if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_CLOSE) F->CloseSeen = true;
+        if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) focusLost = true;
+    }
     bool any = false;
     for (size_t i = 0; i < batch.size(); ++i) {
         const SDL_Event& ev = batch[i];
@@ -562,6 +578,18 @@ bool TSdlBackend::WaitEvents(uint32_t TimeoutMs) {
             continue;
         }
         any |= HandleEvent(ev);
+    }
+    // Another program took the keyboard focus: the application is no longer the active
+    // one (WM_ACTIVATEAPP, the application's OnDeactivate) until one of its windows gets
+    // the focus back.
+    if (focusLost && SDL_GetKeyboardFocus() == nullptr && GetForegroundWindow() != nullptr && F->X11) {
+        std::vector<SDL_Window*> ours;
+        for (auto& [h, w] : F->Wins)
+            if (w.Window != nullptr) ours.push_back(w.Window);
+        if (FocusInAnotherProgram(ours)) {
+            win::SetAppActiveState(false);
+            any = true;
+        }
     }
     Flush();
     return any;

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/windows/backend.h"
 
@@ -48,6 +49,10 @@ std::unique_ptr<TSdlBackend> CreateSdlBackend(std::string& Reason);
 // On the X11 video driver: a display that goes away ends the program with one clear
 // message ("ryx: the display ... went away; the application ends", exit status 1).
 void InstallDisplayLostHandler();
+
+// On X11: whether the keyboard focus is on a window of another program (not on one of
+// Ours or inside it, and not on the root or nowhere).
+bool FocusInAnotherProgram(const std::vector<SDL_Window*>& Ours);
 
 // The virtual-key code of an SDL key (0 when none).
 int SdlKeyToVirtualKey(int SdlKeycode, int SdlScancode);

@@ -175,17 +175,18 @@ TEST_F(AppTest, ActivationMinimizeAndRestoreFireTheirEvents) {
     Application->OnMinimize = TNotifyEvent([&](TObject*) { log.push_back("minimize"); });
     Application->OnRestore = TNotifyEvent([&](TObject*) { log.push_back("restore"); });
     HWND app = Application->Handle();
-    SendMessageA(app, WM_ACTIVATEAPP, 1, 0);
-    SendMessageA(app, WM_ACTIVATEAPP, 1, 0);
-    EXPECT_TRUE(Application->Active());
+    EXPECT_TRUE(Application->Active());  // a program starts as the active one
+    SendMessageA(app, WM_ACTIVATEAPP, 0, 0);
     SendMessageA(app, WM_ACTIVATEAPP, 0, 0);
     EXPECT_FALSE(Application->Active());
+    SendMessageA(app, WM_ACTIVATEAPP, 1, 0);
+    EXPECT_TRUE(Application->Active());
     SendMessageA(app, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Application->Minimize();
     EXPECT_TRUE(Application->Minimized());
     Application->Restore();
     Application->Restore();
-    EXPECT_EQ(log, (std::vector<std::string>{"activate", "deactivate", "minimize", "restore"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"deactivate", "activate", "minimize", "restore"}));
 }
 
 TEST_F(AppTest, ShortcutsActionsAndHelpAskTheirEvents) {
