@@ -564,9 +564,35 @@ bool TSdlBackend::WaitEvents(uint32_t TimeoutMs) {
         if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_CLOSE) F->CloseSeen = true;
         if (ev.type == SDL_WINDOWEVENT && ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) focusLost = true;
     }
+    // When the keyboard focus moves between our windows (a pop-up maps and takes it, then
+    // it is handed back; there may be no window manager), SDL's X11 driver reconciles
+    // its key state and reports modifier presses and releases nobody made. A modifier
+    // pressed and released within a batch that also moves the focus is such a pair: it
+    // would close an open menu and select the menu bar, so it is dropped.
+    std::vector<bool> skip(batch.size(), false);
+    const bool focusMoved = std::any_of(batch.begin(), batch.end(), [](const SDL_Event& ev) {
+        return ev.type == SDL_WINDOWEVENT &&
+               (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST);
+    });
+    if (focusMoved)
+        for (size_t i = 0; i < batch.size(); ++i) {
+            const SDL_Event& down = batch[i];
+            if (skip[i] || down.type != SDL_KEYDOWN) continue;
+            const int vk = SdlKeyToVirtualKey(down.key.keysym.sym, down.key.keysym.scancode);
+            if (vk != VK_MENU && vk != VK_SHIFT && vk != VK_CONTROL) continue;
+            for (size_t j = i + 1; j < batch.size(); ++j) {
+                const SDL_Event& e2 = batch[j];
+                if (e2.type != SDL_KEYDOWN && e2.type != SDL_KEYUP) continue;
+                if (e2.type == SDL_KEYUP && e2.key.keysym.sym == down.key.keysym.sym) {
+                    skip[i] = skip[j] = true;
+                }
+                break;  // only a press directly followed by its release
+            }
+        }
     bool any = false;
     for (size_t i = 0; i < batch.size(); ++i) {
         const SDL_Event& ev = batch[i];
+        if (skip[i]) continue;
         if (ev.type == SDL_KEYDOWN) {
             // A key that types a character is followed by its text; with Alt alone the
             // character is a menu accelerator (WM_SYSCHAR), so that text is dropped.

@@ -232,6 +232,15 @@ TEST_F(SdlTest, KeysAndTextBecomeKeyAndCharMessages) {
     lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     Deliver({Key(id, true, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), lost});
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    // An Alt press and release that come with a focus change are the driver's key-state
+    // reconciliation, not the person's: dropped. Without a focus change they stay.
+    Rec().Log.clear();
+    SDL_Event gained = lost;
+    gained.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    Deliver({gained, Key(id, true, SDLK_LALT, SDL_SCANCODE_LALT), Key(id, false, SDLK_LALT, SDL_SCANCODE_LALT)});
+    EXPECT_TRUE(ParamsOf(top, WM_SYSKEYDOWN).empty());
+    Deliver({Key(id, true, SDLK_LALT, SDL_SCANCODE_LALT), Key(id, false, SDLK_LALT, SDL_SCANCODE_LALT)});
+    EXPECT_EQ(ParamsOf(top, WM_SYSKEYDOWN), std::vector<WPARAM>{VK_MENU});
 }
 
 TEST_F(SdlTest, LoopOnTheRealClockWaitsForTimersInsteadOfRunningOut) {
