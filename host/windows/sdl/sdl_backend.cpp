@@ -111,6 +111,7 @@ struct TSdlBackend::TImpl {
     uint64_t Presented = 0;
     bool CloseSeen = false;
     bool X11 = false;  // the video driver is X11's
+    std::vector<SDL_Keycode> DroppedModifiers;  // presses dropped whose releases are to come
     // The system's keyboard focus must go back to the active window: after a pop-up
     // closes, and without a window manager (which would otherwise do it) at all.
     bool FocusDirty = true;
@@ -566,29 +567,33 @@ bool TSdlBackend::WaitEvents(uint32_t TimeoutMs) {
     }
     // When the keyboard focus moves between our windows (a pop-up maps and takes it, then
     // it is handed back; there may be no window manager), SDL's X11 driver reconciles
-    // its key state and reports modifier presses and releases nobody made. A modifier
-    // pressed and released within a batch that also moves the focus is such a pair: it
-    // would close an open menu and select the menu bar, so it is dropped.
+    // its key state and reports modifier presses and releases nobody made, right after
+    // the focus event. A modifier press that follows a focus change within one batch is
+    // such a report and is dropped, and so is its release, whenever it comes: they would
+    // close an open menu and select the menu bar.
     std::vector<bool> skip(batch.size(), false);
-    const bool focusMoved = std::any_of(batch.begin(), batch.end(), [](const SDL_Event& ev) {
-        return ev.type == SDL_WINDOWEVENT &&
-               (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST);
-    });
-    if (focusMoved)
-        for (size_t i = 0; i < batch.size(); ++i) {
-            const SDL_Event& down = batch[i];
-            if (skip[i] || down.type != SDL_KEYDOWN) continue;
-            const int vk = SdlKeyToVirtualKey(down.key.keysym.sym, down.key.keysym.scancode);
-            if (vk != VK_MENU && vk != VK_SHIFT && vk != VK_CONTROL) continue;
-            for (size_t j = i + 1; j < batch.size(); ++j) {
-                const SDL_Event& e2 = batch[j];
-                if (e2.type != SDL_KEYDOWN && e2.type != SDL_KEYUP) continue;
-                if (e2.type == SDL_KEYUP && e2.key.keysym.sym == down.key.keysym.sym) {
-                    skip[i] = skip[j] = true;
-                }
-                break;  // only a press directly followed by its release
-            }
+    bool afterFocus = false;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        const SDL_Event& ev = batch[i];
+        if (ev.type == SDL_WINDOWEVENT &&
+            (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST)) {
+            afterFocus = true;
+            continue;
         }
+        if (ev.type != SDL_KEYDOWN && ev.type != SDL_KEYUP) continue;
+        const int vk = SdlKeyToVirtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
+        const bool modifier = vk == VK_MENU || vk == VK_SHIFT || vk == VK_CONTROL;
+        auto& dropped = F->DroppedModifiers;
+        if (ev.type == SDL_KEYDOWN && afterFocus && modifier) {
+            skip[i] = true;
+            dropped.push_back(ev.key.keysym.sym);
+        } else if (ev.type == SDL_KEYUP && std::find(dropped.begin(), dropped.end(), ev.key.keysym.sym) != dropped.end()) {
+            skip[i] = true;
+            dropped.erase(std::find(dropped.begin(), dropped.end(), ev.key.keysym.sym));
+        } else if (!modifier) {
+            afterFocus = false;
+        }
+    }
     bool any = false;
     for (size_t i = 0; i < batch.size(); ++i) {
         const SDL_Event& ev = batch[i];

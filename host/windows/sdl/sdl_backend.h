@@ -47,7 +47,9 @@ private:
 std::unique_ptr<TSdlBackend> CreateSdlBackend(std::string& Reason);
 
 // On the X11 video driver: a display that goes away ends the program with one clear
-// message ("ryx: the display ... went away; the application ends", exit status 1).
+// message ("ryx: the display ... went away; the application ends", exit status 1); a
+// request that fails on the server (a window that went away meanwhile) is reported on
+// one line and ignored instead of ending the program.
 void InstallDisplayLostHandler();
 
 // On X11: whether the keyboard focus is on a window of another program (not on one of

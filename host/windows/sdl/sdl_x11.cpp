@@ -1,4 +1,4 @@
-// What the SDL backend asks of X11 directly: whether another program holds the keyboard focus, and what happens when the display goes away.
+// What the SDL backend asks of X11 directly: whether another program holds the keyboard focus, and what happens when a request fails or the display goes away.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -24,6 +24,17 @@ int DisplayLost(Display* D) {
     ::_exit(1);
 }
 
+// A request that failed on the server (most often one addressed to a window that went
+// away a moment before: a pop-up, or another program's window) is not worth ending the
+// program for, which Xlib's own handler does. It is reported on one line and ignored.
+int RequestFailed(Display* D, XErrorEvent* E) {
+    char text[128] = {};
+    XGetErrorText(D, E->error_code, text, sizeof text - 1);
+    std::fprintf(stderr, "ryx: an X request failed and was ignored: %s (request %d, resource 0x%lx)\n", text,
+                 int(E->request_code), static_cast<unsigned long>(E->resourceid));
+    return 0;
+}
+
 bool X11Of(SDL_Window* W, Display*& D, Window& X) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -35,7 +46,10 @@ bool X11Of(SDL_Window* W, Display*& D, Window& X) {
 
 }  // namespace
 
-void InstallDisplayLostHandler() { XSetIOErrorHandler(&DisplayLost); }
+void InstallDisplayLostHandler() {
+    XSetIOErrorHandler(&DisplayLost);
+    XSetErrorHandler(&RequestFailed);
+}
 
 bool FocusInAnotherProgram(const std::vector<SDL_Window*>& Ours) {
     Display* display = nullptr;

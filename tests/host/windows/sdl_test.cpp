@@ -238,7 +238,10 @@ TEST_F(SdlTest, KeysAndTextBecomeKeyAndCharMessages) {
     SDL_Event gained = lost;
     gained.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
     Deliver({gained, Key(id, true, SDLK_LALT, SDL_SCANCODE_LALT), Key(id, false, SDLK_LALT, SDL_SCANCODE_LALT)});
+    Deliver({gained, Key(id, true, SDLK_LALT, SDL_SCANCODE_LALT)});  // the release comes later
+    Deliver({Key(id, false, SDLK_LALT, SDL_SCANCODE_LALT)});
     EXPECT_TRUE(ParamsOf(top, WM_SYSKEYDOWN).empty());
+    EXPECT_TRUE(ParamsOf(top, WM_SYSKEYUP).empty());
     Deliver({Key(id, true, SDLK_LALT, SDL_SCANCODE_LALT), Key(id, false, SDLK_LALT, SDL_SCANCODE_LALT)});
     EXPECT_EQ(ParamsOf(top, WM_SYSKEYDOWN), std::vector<WPARAM>{VK_MENU});
 }
