@@ -17,6 +17,25 @@ fail() {
     exit 1
 }
 
+# wait_line LOG TEXT PID WHAT: waits up to 30 s for TEXT in LOG while process PID runs.
+wait_line() {
+    w=0
+    until grep -q "$2" "$1" 2>/dev/null; do
+        kill -0 "$3" 2>/dev/null || fail "$4: the program ended early"
+        w=$((w + 1)); [ $w -gt 300 ] && fail "$4"
+        sleep 0.1
+    done
+}
+
+# wait_end PID WHAT: waits up to 10 s for process PID to end.
+wait_end() {
+    w=0
+    while kill -0 "$1" 2>/dev/null; do
+        w=$((w + 1)); [ $w -gt 100 ] && fail "$2"
+        sleep 0.1
+    done
+}
+
 # A display number nobody uses.
 disp=""
 n=91
@@ -43,12 +62,7 @@ done
 
 RYX_BACKEND=sdl RYX_DEMO_DATA="$out/data" "$demo" --verbose >"$out/demo.log" 2>&1 &
 dpid=$!
-i=0
-until grep -q "main form open" "$out/demo.log" 2>/dev/null; do
-    kill -0 "$dpid" 2>/dev/null || fail "the demo ended early"
-    i=$((i + 1)); [ $i -gt 300 ] && fail "the main form did not open"
-    sleep 0.1
-done
+wait_line "$out/demo.log" "main form open" "$dpid" "the main form did not open"
 grep -q "backend: sdl" "$out/demo.log" || fail "the demo did not choose the SDL backend"
 sleep 1
 python3 "$here/xshot.py" "$out/1_start.png" || fail "no screenshot"
@@ -80,34 +94,17 @@ python3 "$here/xshot.py" "$out/4_posted.png"
 # Another program takes the focus: the demo's application deactivates; a click brings it back.
 RYX_BACKEND=sdl RYX_DEMO_DATA="$out/data2" "$demo" --verbose >"$out/other.log" 2>&1 &
 opid=$!
-i=0
-until grep -q "main form open" "$out/other.log" 2>/dev/null; do
-    kill -0 "$opid" 2>/dev/null || fail "the other program ended early"
-    i=$((i + 1)); [ $i -gt 300 ] && fail "the other program's window did not open"
-    sleep 0.1
-done
-i=0
-until grep -q "application deactivated" "$out/demo.log"; do
-    i=$((i + 1)); [ $i -gt 50 ] && { kill "$opid"; fail "the demo was not deactivated when another program took the focus"; }
-    sleep 0.1
-done
+wait_line "$out/other.log" "main form open" "$opid" "the other program's window did not open"
+wait_line "$out/demo.log" "application deactivated" "$dpid" "the demo was not deactivated when another program took the focus"
 kill "$opid"; wait "$opid" 2>/dev/null
 sleep 0.5
 xdotool mousemove $((cx - 50)) $((cy + 8)) click 1
-i=0
-until grep -q "application activated" "$out/demo.log"; do
-    i=$((i + 1)); [ $i -gt 50 ] && fail "a click did not activate the demo again"
-    sleep 0.1
-done
+wait_line "$out/demo.log" "application activated" "$dpid" "a click did not activate the demo again"
 sleep 0.5
 
 # File > Exit (Ctrl+Q) ends the demo.
 xdotool key ctrl+q
-i=0
-while kill -0 "$dpid" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 100 ] && fail "the demo did not end after File > Exit"
-    sleep 0.1
-done
+wait_end "$dpid" "the demo did not end after File > Exit"
 wait "$dpid"; rc=$?
 dpid=""
 [ $rc -eq 0 ] || fail "the demo ended with $rc"
@@ -123,18 +120,9 @@ PY
 # The display goes away under a running demo: one clear message and exit status 1.
 RYX_BACKEND=sdl RYX_DEMO_DATA="$out/data" "$demo" --verbose >"$out/lost.log" 2>&1 &
 dpid=$!
-i=0
-until grep -q "main form open" "$out/lost.log" 2>/dev/null; do
-    kill -0 "$dpid" 2>/dev/null || fail "the second demo ended early"
-    i=$((i + 1)); [ $i -gt 300 ] && fail "the second demo's main form did not open"
-    sleep 0.1
-done
+wait_line "$out/lost.log" "main form open" "$dpid" "the second demo's main form did not open"
 kill "$xpid"
-i=0
-while kill -0 "$dpid" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 100 ] && fail "the demo did not end when its display went away"
-    sleep 0.1
-done
+wait_end "$dpid" "the demo did not end when its display went away"
 wait "$dpid"; rc=$?
 dpid=""
 [ $rc -eq 1 ] || fail "the demo ended with $rc when its display went away"
