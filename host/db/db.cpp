@@ -649,6 +649,7 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
     if (Event == deFieldChange && Info != 0) FieldChanged(reinterpret_cast<TField*>(Info));
     if (Event == dePropertyChange) FFieldDefs->SetUpdated(false);
     if (!ControlsDisabled() && FState != dsBlockRead) {
+        if (FDataSources.empty()) return;  // (a walk without controls: no copy per move)
         std::vector<TDataSource*> sources = FDataSources;
         for (TDataSource* ds : sources) ds->DataEvent(Event, Info);
     } else if ((Event == deUpdateState && FState == dsInactive) || Event == deLayoutChange) {

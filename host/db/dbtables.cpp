@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "host/db/dbirecbufs.h"
 #include "host/db/dbtables_internal.h"
 #include "host/db/filterexpr.h"
 #include "host/rtl/streams.h"
@@ -127,10 +128,14 @@ TRecordBuffer TBDEDataSet::AllocRecordBuffer() {
     FRecBufSize = FRecInfoOfs + int(sizeof(TRecInfo));
     auto* buf = new uint8_t[size_t(FRecBufSize)];
     std::memset(buf, 0, size_t(FRecBufSize));
+    // Moves into the dataset's own buffers read a field only when it is read.
+    // (Should registering fail, moves fill it whole as before.)
+    if (FHandle != nullptr) DbiRegisterRecBuf(FHandle, buf);
     return buf;
 }
 
 void TBDEDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
+    if (FHandle != nullptr && Buffer != nullptr) DbiUnregisterRecBuf(FHandle, Buffer);
     delete[] Buffer;
     Buffer = nullptr;
 }
@@ -256,7 +261,11 @@ bool TBDEDataSet::GetFieldData(TField* Field, void* Buffer) {
     // Straight from the record buffer in the engine's documented layout: a
     // field read is the hot path of every walk.
     const FLDDesc& f = FFieldDescs[size_t(no - 1)];
-    if (rec[f.iNullOffset] != 0) return false;
+    if (rec[f.iNullOffset] != 0) {
+        if (rec[f.iNullOffset] != DBIRECBUF_NOTREAD) return false;
+        if (!DbiReadFieldOnRow(FHandle, rec, uint16_t(no))) Check(DbiCompleteRecBuf(FHandle, rec, uint16_t(no)));
+        if (rec[f.iNullOffset] != 0) return false;
+    }
     if (Buffer != nullptr) std::memcpy(Buffer, rec + f.iOffset, f.iLen);
     return true;
 }

@@ -3,15 +3,53 @@
 #include <climits>
 
 #include "host/db/engine_internal.h"
+#include "host/db/enginestats.h"
 
 namespace host {
 
 using namespace dbi;
 
+namespace {
+
+uint64_t GWriteEpoch = 1;
+uint64_t GRowsFetched = 0;
+
+// Cursors with registered record buffers, for completing them before writes.
+std::vector<DBICurObj*>& LazyCursors() {
+    static std::vector<DBICurObj*> L;
+    return L;
+}
+
+}  // namespace
+
 DBICurObj::~DBICurObj() {
+    if (!Lazy.empty()) {
+        auto& L = LazyCursors();
+        L.erase(std::remove(L.begin(), L.end(), this), L.end());
+    }
     Walk = nullptr;
     Cache.clear();
 }
+
+void DBIDbObj::Changed() {
+    ++Generation;
+    ++GWriteEpoch;
+}
+
+namespace dbi {
+
+uint64_t WriteEpoch() { return GWriteEpoch; }
+
+void CountFetch(DBICurObj& C) {
+    ++C.Fetched;
+    ++GRowsFetched;
+}
+
+uint64_t RowsFetched() { return GRowsFetched; }
+void ResetRowsFetched() { GRowsFetched = 0; }
+uint64_t RowsFetched(const DBICurObj* Cursor) { return IsLive(Cursor, Kind::Cursor) ? Cursor->Fetched : 0; }
+
+}  // namespace dbi
 
 namespace {
 
@@ -161,9 +199,104 @@ std::string SelectHead(const DBICurObj& C) { return "SELECT " + SelectList(C) + 
 
 int RowidCol(const DBICurObj& C) { return static_cast<int>(C.Fields.size()); }
 
-void ReadRow(const DBICurObj& C, sqlite3_stmt* S, uint8_t* Buf) {
+// The registered buffer entry of Buf, or nullptr. The entry found moves to
+// the front: a walk alternates between two buffers. (Entries move: hold the
+// pointer only until the next lookup.)
+DBICurObj::LazyBuf* LazyOf(DBICurObj& C, const uint8_t* Buf) {
+    for (size_t I = 0; I < C.Lazy.size(); ++I)
+        if (C.Lazy[I].Buf == Buf) {
+            if (I > 0) std::swap(C.Lazy[I], C.Lazy[0]);
+            return &C.Lazy[0];
+        }
+    return nullptr;
+}
+
+void ReadRow(DBICurObj& C, sqlite3_stmt* S, uint8_t* Buf) {
     for (size_t I = 0; I < C.Fields.size(); ++I) ColumnToNative(S, static_cast<int>(I), C.Fields[I], Buf);
     SetBufRowid(Buf, C.RecSize, sqlite3_column_int64(S, RowidCol(C)));
+    CountFetch(C);
+    // The whole record is there now.
+    if (!C.Lazy.empty())
+        if (auto* L = LazyOf(C, Buf)) {
+            L->Pending = false;
+            if (C.OnRowBuf == Buf) C.OnRowBuf = nullptr;
+        }
+}
+
+// The data version of the cursor's database file: it changes when another
+// connection commits to it (read inside a read transaction to compare).
+uint32_t DataVersion(DBICurObj& C) {
+    if (C.Schema.empty()) {
+        // The schema part of the qualified name ("schema"."table").
+        const std::string& Q = C.QName;
+        const size_t End = Q.size() > 1 && Q[0] == '"' ? Q.find("\".", 1) : std::string::npos;
+        C.Schema = End == std::string::npos ? "main" : Q.substr(1, End - 1);
+    }
+    unsigned V = 0;
+    sqlite3_file_control(C.Db->Db, C.Schema.c_str(), SQLITE_FCNTL_DATA_VERSION, &V);
+    return V;
+}
+
+// Fills the NotRead fields of a pending registered buffer (only field
+// FieldNo when not 0 and the walk still stands on the row): from the walk
+// when it still stands on the row, else by reading the row again. When the
+// file may have changed since the row was read, every field is read again,
+// so that the buffer holds one version of the record.
+void Complete(DBICurObj& C, DBICurObj::LazyBuf& L, uint16_t FieldNo = 0) {
+    if (!L.Pending) return;
+    uint8_t* Buf = L.Buf;
+    if (C.OnRowBuf == Buf && C.Walk) {
+        if (FieldNo > 0 && FieldNo <= C.Fields.size()) {
+            const FLDDesc& F = C.Fields[FieldNo - 1];
+            if (Buf[F.iNullOffset] == NotRead) ColumnToNative(C.Walk, FieldNo - 1, F, Buf);
+            return;  // others may still be NotRead
+        }
+        for (size_t I = 0; I < C.Fields.size(); ++I)
+            if (Buf[C.Fields[I].iNullOffset] == NotRead) ColumnToNative(C.Walk, static_cast<int>(I), C.Fields[I], Buf);
+    } else {
+        bool Any = false;
+        for (const auto& F : C.Fields) Any = Any || Buf[F.iNullOffset] == NotRead;
+        if (!Any) {
+            L.Pending = false;
+            return;
+        }
+        sqlite3_stmt* S = Cached(C, SelectHead(C) + " WHERE rowid = ?");
+        sqlite3_bind_int64(S, 1, L.Rowid);
+        bool Found;
+        try {
+            Found = Step(C.Db->Db, S);
+        } catch (...) {
+            sqlite3_reset(S);
+            throw;
+        }
+        const bool Same = Found && L.Epoch == WriteEpoch() && L.Version == DataVersion(C);
+        for (size_t I = 0; I < C.Fields.size(); ++I) {
+            const FLDDesc& F = C.Fields[I];
+            if (Same && Buf[F.iNullOffset] != NotRead) continue;
+            if (Found) ColumnToNative(S, static_cast<int>(I), F, Buf);
+            else if (Buf[F.iNullOffset] == NotRead) {
+                // Deleted elsewhere since: what was not read stays blank.
+                std::memset(Buf + F.iOffset, 0, F.iLen);
+                Buf[F.iNullOffset] = 1;
+            }
+        }
+        sqlite3_reset(S);
+    }
+    L.Pending = false;
+    if (C.OnRowBuf == Buf) C.OnRowBuf = nullptr;
+}
+
+// Completes Buf when it is a pending registered buffer of C.
+void Ready(DBICurObj& C, const uint8_t* Buf) {
+    if (C.Lazy.empty() || !Buf) return;
+    if (auto* L = LazyOf(C, Buf)) Complete(C, *L);
+}
+
+// A registered buffer Buf is about to be overwritten whole.
+void Overwritten(DBICurObj& C, const uint8_t* Buf) {
+    if (C.Lazy.empty()) return;
+    if (auto* L = LazyOf(C, Buf)) L->Pending = false;
+    if (C.OnRowBuf == Buf) C.OnRowBuf = nullptr;
 }
 
 void ReadKey(DBICurObj& C, sqlite3_stmt* S) {
@@ -257,6 +390,7 @@ std::vector<DBICurObj::Phase> PhasesFrom(const DBICurObj& C, int Dir) {
 }
 
 void StartPhase(DBICurObj& C) {
+    C.WalkVersionKnown = false;
     DBICurObj::Phase P = std::move(C.NextPhases.front());
     C.NextPhases.erase(C.NextPhases.begin());
     std::vector<Cond> Extra;
@@ -277,13 +411,44 @@ bool Move(DBICurObj& C, int Dir, uint8_t* Buf) {
     if ((Dir > 0 && C.Where == DBICurObj::Pos::Eof) || (Dir < 0 && C.Where == DBICurObj::Pos::Bof)) return false;
     const bool Continuing = C.WalkDir == Dir && C.WalkGen == C.Db->Generation && (C.Walk || !C.NextPhases.empty());
     if (!Continuing) StartWalk(C, Dir);
+    // The walk leaves its row: a buffer still pending on it is read again by
+    // its row identifier when needed.
+    C.OnRowBuf = nullptr;
+    // Into a registered buffer (and no record filter needing the whole
+    // record) only the row identifier is read now.
+    DBICurObj::LazyBuf* Lazy = nullptr;
+    bool WasPending = false;
+    if (Buf && !C.Lazy.empty() && C.RecordFilters.empty()) {
+        Lazy = LazyOf(C, Buf);
+        if (Lazy) {
+            WasPending = Lazy->Pending;
+            Lazy->Pending = false;  // it is being overwritten
+        }
+    }
+    uint8_t* const Target = Lazy ? nullptr : Buf;
     const auto WasWhere = C.Where;
     for (;;) {
         if (!C.Walk) {
             if (C.NextPhases.empty()) break;
             StartPhase(C);
         }
-        if (NextPassing(C, C.Walk, Buf, true)) {
+        if (NextPassing(C, C.Walk, Target, true)) {
+            if (Lazy) {
+                Lazy = LazyOf(C, Buf);
+                if (!C.WalkVersionKnown) {
+                    C.WalkVersion = DataVersion(C);
+                    C.WalkVersionKnown = true;
+                }
+                const FLDDesc* First = C.Fields.empty() ? nullptr : &C.Fields.front();
+                if (First) std::memset(Buf + First->iNullOffset, NotRead, C.Fields.size());
+                SetBufRowid(Buf, C.RecSize, C.Rowid);
+                Lazy->Pending = !C.Fields.empty();
+                Lazy->Rowid = C.Rowid;
+                Lazy->Epoch = WriteEpoch();
+                Lazy->Version = C.WalkVersion;
+                C.OnRowBuf = Buf;
+                CountFetch(C);
+            }
             // Sequence number: counted along while known.
             if ((Dir > 0 && WasWhere == DBICurObj::Pos::Bof) || (Dir < 0 && WasWhere == DBICurObj::Pos::Eof)) {
                 C.SeqKnown = true;
@@ -301,6 +466,9 @@ bool Move(DBICurObj& C, int Dir, uint8_t* Buf) {
         C.Walk = nullptr;
     }
     StopWalk(C);
+    // Nothing was written into the buffer.
+    if (Lazy)
+        if (auto* L = LazyOf(C, Buf)) L->Pending = WasPending;
     C.KeyPending = false;
     C.Where = Dir > 0 ? DBICurObj::Pos::Eof : DBICurObj::Pos::Bof;
     C.SeqKnown = false;
@@ -358,7 +526,8 @@ int64_t CountVisible(DBICurObj& C) {
 // ---------------------------------------------------------------------------
 // Keys.
 
-std::vector<SqlVal> KeyValues(const DBICurObj& C, const uint8_t* KeyBuf, size_t N) {
+std::vector<SqlVal> KeyValues(DBICurObj& C, const uint8_t* KeyBuf, size_t N) {
+    Ready(C, KeyBuf);
     std::vector<SqlVal> V;
     for (size_t I = 0; I < N; ++I) {
         const FLDDesc& F = C.Fields[static_cast<size_t>(C.Order[I].Field)];
@@ -524,6 +693,18 @@ void DropPending(DBICurObj& C, const uint8_t* RecBuf) {
 
 namespace dbi {
 
+void CompleteAllRecords() {
+    for (DBICurObj* C : LazyCursors())
+        for (auto& L : C->Lazy) {
+            try {
+                Complete(*C, L);
+            } catch (const Failure&) {
+                // The write goes ahead; the buffer stays pending and, its
+                // epoch being old, is read whole again when it is next read.
+            }
+        }
+}
+
 void CaptureKey(DBICurObj& C) {
     if (C.KeyPending && C.Walk) ReadKey(C, C.Walk);
     C.KeyPending = false;
@@ -531,6 +712,8 @@ void CaptureKey(DBICurObj& C) {
 
 void StopWalk(DBICurObj& C) {
     CaptureKey(C);
+    C.OnRowBuf = nullptr;
+    C.WalkVersionKnown = false;
     if (C.Walk) sqlite3_reset(C.Walk);
     C.Walk = nullptr;
     C.WalkDir = 0;
@@ -818,6 +1001,7 @@ DBIResult DbiInitRecord(hDBICur hCur, uint8_t* RecBuf) {
     return Run("DbiInitRecord", [&] {
         DBICurObj* C = Cur(hCur);
         if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
+        Overwritten(*C, RecBuf);
         std::memset(RecBuf, 0, C->RecBufSize);
         for (const auto& F : C->Fields) RecBuf[F.iNullOffset] = 1;
         DropPending(*C, RecBuf);
@@ -830,6 +1014,8 @@ DBIResult DbiGetField(hDBICur hCur, uint16_t FieldNo, const uint8_t* RecBuf, voi
         if (FieldNo < 1 || FieldNo > C->Fields.size()) Fail(DBIERR_NOSUCHFIELD, "Field number " + std::to_string(FieldNo));
         if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
         const FLDDesc& F = C->Fields[FieldNo - 1];
+        if (RecBuf[F.iNullOffset] == NotRead)
+            if (auto* L = LazyOf(*C, RecBuf)) Complete(*C, *L, FieldNo);
         Blank = FieldBlank(F, RecBuf);
         if (Dest && !Blank) std::memcpy(Dest, RecBuf + F.iOffset, F.iLen);
     });
@@ -840,6 +1026,7 @@ DBIResult DbiPutField(hDBICur hCur, uint16_t FieldNo, uint8_t* RecBuf, const voi
         DBICurObj* C = Cur(hCur);
         if (FieldNo < 1 || FieldNo > C->Fields.size()) Fail(DBIERR_NOSUCHFIELD, "Field number " + std::to_string(FieldNo));
         if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
+        Ready(*C, RecBuf);
         const FLDDesc& F = C->Fields[FieldNo - 1];
         uint8_t* P = RecBuf + F.iOffset;
         if (!Src) {
@@ -859,6 +1046,7 @@ DBIResult DbiInsertRecord(hDBICur hCur, uint8_t* RecBuf) {
         DBICurObj* C = Cur(hCur);
         CheckWritable(*C);
         if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
+        CompleteAllRecords();
         for (size_t I = 0; I < C->Fields.size(); ++I) {
             const FLDDesc& F = C->Fields[I];
             if (F.iSubType == fldstAUTOINC && FieldBlank(F, RecBuf)) {
@@ -901,6 +1089,7 @@ DBIResult DbiModifyRecord(hDBICur hCur, const uint8_t* RecBuf) {
         CheckWritable(*C);
         if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
         if (C->Where != DBICurObj::Pos::On) Fail(DBIERR_NOCURRREC);
+        CompleteAllRecords();
         std::string Set;
         std::vector<size_t> Bound;
         for (size_t I = 0; I < C->Fields.size(); ++I) {
@@ -957,6 +1146,7 @@ DBIResult DbiDeleteRecord(hDBICur hCur) {
         DBICurObj* C = Cur(hCur);
         CheckWritable(*C);
         if (C->Where != DBICurObj::Pos::On) Fail(DBIERR_NOCURRREC);
+        CompleteAllRecords();
         StopWalk(*C);
         sqlite3_stmt* S = Cached(*C, "DELETE FROM " + C->QName + " WHERE rowid = ?");
         sqlite3_bind_int64(S, 1, C->Rowid);
@@ -1002,6 +1192,7 @@ DBIResult DbiGetBlobSize(hDBICur hCur, const uint8_t* RecBuf, uint16_t FieldNo, 
     return Run("DbiGetBlobSize", [&] {
         DBICurObj* C = Cur(hCur);
         const FLDDesc& F = BlobField(*C, FieldNo);
+        Ready(*C, RecBuf);
         if (auto It = C->PendingBlobs.find({RecBuf, FieldNo}); It != C->PendingBlobs.end()) {
             Size = static_cast<int64_t>(It->second.size());
             return;
@@ -1023,6 +1214,7 @@ DBIResult DbiGetBlob(hDBICur hCur, const uint8_t* RecBuf, uint16_t FieldNo, int6
         DBICurObj* C = Cur(hCur);
         BlobField(*C, FieldNo);
         if (Offset < 0 || Len < 0) Fail(DBIERR_INVALIDPARAM, "Negative BLOB offset or length");
+        Ready(*C, RecBuf);
         std::string Stored;
         const std::string* Src = nullptr;
         if (auto It = C->PendingBlobs.find({RecBuf, FieldNo}); It != C->PendingBlobs.end()) Src = &It->second;
@@ -1042,6 +1234,7 @@ DBIResult DbiPutBlob(hDBICur hCur, uint8_t* RecBuf, uint16_t FieldNo, int64_t Of
         const FLDDesc& F = BlobField(*C, FieldNo);
         CheckWritable(*C);
         if (Offset < 0 || Len < 0 || (Len > 0 && !Src)) Fail(DBIERR_INVALIDPARAM, "Bad BLOB write");
+        Ready(*C, RecBuf);
         auto It = C->PendingBlobs.find({RecBuf, FieldNo});
         if (It == C->PendingBlobs.end())
             It = C->PendingBlobs.emplace(std::make_pair(RecBuf, FieldNo), StoredBlob(*C, RecBuf, FieldNo)).first;
@@ -1060,6 +1253,7 @@ DBIResult DbiTruncateBlob(hDBICur hCur, uint8_t* RecBuf, uint16_t FieldNo, int64
         const FLDDesc& F = BlobField(*C, FieldNo);
         CheckWritable(*C);
         if (Len < 0) Fail(DBIERR_INVALIDPARAM, "Negative BLOB length");
+        Ready(*C, RecBuf);
         auto It = C->PendingBlobs.find({RecBuf, FieldNo});
         if (It == C->PendingBlobs.end())
             It = C->PendingBlobs.emplace(std::make_pair(RecBuf, FieldNo), StoredBlob(*C, RecBuf, FieldNo)).first;
@@ -1301,6 +1495,48 @@ DBIResult DbiActivateFilter(hDBICur hCur, hDBIFilter hFilter) {
 
 DBIResult DbiDeactivateFilter(hDBICur hCur, hDBIFilter hFilter) {
     return Run("DbiDeactivateFilter", [&] { SetFilterActive(*Cur(hCur), hFilter, false); });
+}
+
+DBIResult DbiRegisterRecBuf(hDBICur hCur, uint8_t* RecBuf) {
+    return Run("DbiRegisterRecBuf", [&] {
+        DBICurObj* C = Cur(hCur);
+        if (!RecBuf) Fail(DBIERR_INVALIDPARAM, "No record buffer");
+        if (LazyOf(*C, RecBuf)) return;
+        if (C->Lazy.empty()) LazyCursors().push_back(C);
+        DBICurObj::LazyBuf L;
+        L.Buf = RecBuf;
+        C->Lazy.push_back(L);
+    });
+}
+
+DBIResult DbiUnregisterRecBuf(hDBICur hCur, const uint8_t* RecBuf) {
+    return Run("DbiUnregisterRecBuf", [&] {
+        DBICurObj* C = Cur(hCur);
+        const auto It = std::find_if(C->Lazy.begin(), C->Lazy.end(), [&](const DBICurObj::LazyBuf& L) { return L.Buf == RecBuf; });
+        if (It == C->Lazy.end()) return;
+        C->Lazy.erase(It);
+        if (C->OnRowBuf == RecBuf) C->OnRowBuf = nullptr;
+        if (C->Lazy.empty()) {
+            auto& L = LazyCursors();
+            L.erase(std::remove(L.begin(), L.end(), C), L.end());
+        }
+    });
+}
+
+bool DbiReadFieldOnRow(hDBICur hCur, const uint8_t* RecBuf, uint16_t FieldNo) noexcept {
+    DBICurObj* C = hCur;
+    if (!C || !RecBuf || C->OnRowBuf != RecBuf || !C->Walk || FieldNo == 0 || FieldNo > C->Fields.size()) return false;
+    const FLDDesc& F = C->Fields[FieldNo - 1];
+    if (RecBuf[F.iNullOffset] == NotRead) ColumnToNative(C->Walk, FieldNo - 1, F, C->OnRowBuf);
+    return true;
+}
+
+DBIResult DbiCompleteRecBuf(hDBICur hCur, const uint8_t* RecBuf, uint16_t FieldNo) {
+    return Run("DbiCompleteRecBuf", [&] {
+        DBICurObj* C = Cur(hCur);
+        if (C->Lazy.empty() || !RecBuf) return;
+        if (auto* L = LazyOf(*C, RecBuf)) Complete(*C, *L, FieldNo);
+    });
 }
 
 DBIResult DbiDropFilter(hDBICur hCur, hDBIFilter hFilter) {

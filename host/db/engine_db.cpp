@@ -134,6 +134,7 @@ void DBIDbObj::Detach(const std::string& Table) {
 }
 
 void DBIDbObj::ResetStatements() {
+    CompleteAllRecords();
     for (DBICurObj* C : Cursors) StopWalk(*C);
 }
 
@@ -767,6 +768,7 @@ Stmt PrepareQuery(DBIDbObj* D, const std::string& Sql) {
 // Runs a statement that returns no rows; the rows it changed.
 int64_t RunToEnd(DBIDbObj* D, sqlite3_stmt* S) {
     const bool Writes = !sqlite3_stmt_readonly(S);
+    if (Writes) CompleteAllRecords();
     while (Step(D->Db, S)) {
     }
     if (!Writes) return 0;

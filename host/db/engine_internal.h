@@ -11,8 +11,14 @@
 #include <vector>
 
 #include "host/db/dbiengine.h"
+#include "host/db/dbirecbufs.h"
 #include "host/db/filterexpr.h"
 #include "host/rtl/sysutils.h"
+
+namespace host {
+struct DBICurObj;
+struct DBIDbObj;
+}
 
 namespace host::dbi {
 
@@ -99,6 +105,21 @@ void Register(const void* P, Kind K);
 void Unregister(const void* P);
 bool IsLive(const void* P, Kind K);
 
+// Record buffers filled field by field. A registered buffer a move lands in
+// only gets its row identifier at once, each field's null flag saying
+// NotRead. A field read while the walk still stands on the row copies that
+// column; once the walk has moved on, the first read fills the rest by
+// reading the row again by its identifier. Every engine call that looks at a
+// buffer completes it first, and every write completes all of them
+// beforehand, so no caller ever sees a field that is not read.
+constexpr uint8_t NotRead = DBIRECBUF_NOTREAD;
+// Bumped by every write through any database of this process.
+uint64_t WriteEpoch();
+// Completes the pending buffers of every cursor (before a write).
+void CompleteAllRecords();
+// Counts a row read into a record buffer by cursor C.
+void CountFetch(DBICurObj& C);
+
 // Counters for the system information.
 struct Counters {
     int Sessions = 0, Databases = 0, Cursors = 0;
@@ -122,11 +143,6 @@ private:
 };
 
 }  // namespace host::dbi
-
-namespace host {
-struct DBICurObj;
-struct DBIDbObj;
-}
 
 namespace host::dbi {
 
@@ -200,7 +216,7 @@ struct DBIDbObj {
     // Drops an attachment (before deleting or renaming the file).
     void Detach(const std::string& Table);
     bool TableExists(const std::string& Table);
-    void Changed() { ++Generation; }
+    void Changed();
     // Resets every cursor's running statements (before transaction ends, DDL).
     void ResetStatements();
 };
@@ -276,6 +292,21 @@ struct DBICurObj {
 
     std::map<std::pair<const uint8_t*, uint16_t>, std::string> PendingBlobs;
     std::vector<uint8_t> Scratch;
+
+    // Record buffers registered for field-by-field filling (see NotRead).
+    struct LazyBuf {
+        uint8_t* Buf = nullptr;
+        bool Pending = false;  // some fields are still NotRead
+        int64_t Rowid = 0;
+        uint64_t Epoch = 0;     // WriteEpoch() when the row was read
+        uint32_t Version = 0;  // the file's data version when the row was read
+    };
+    std::vector<LazyBuf> Lazy;
+    uint8_t* OnRowBuf = nullptr;  // the pending buffer whose row the walk stands on
+    bool WalkVersionKnown = false;
+    uint32_t WalkVersion = 0;
+    std::string Schema;  // the schema holding the table, for its data version
+    uint64_t Fetched = 0;  // rows read into record buffers
 
     ~DBICurObj();
 };
