@@ -83,6 +83,20 @@ int TryxCustomHDBGrid::DetailRowCount() {
     return std::min(FDetailLink->RecordCount(), FMaxDetailRows);
 }
 
+TryxHDBGridOptions TryxCustomHDBGrid::OptionsEx() const {
+    TryxHDBGridOptions r;
+    if (RowSizing()) r.Include(hgoRowSizing);
+    if (WordWrap()) r.Include(hgoWordWrap);
+    if (TitleAlignment() == taRightJustify) r.Include(hgoTitlesRightJustify);
+    return r;
+}
+
+void TryxCustomHDBGrid::SetOptionsEx(TryxHDBGridOptions Value) {
+    SetRowSizing(Value.Contains(hgoRowSizing));
+    SetWordWrap(Value.Contains(hgoWordWrap));
+    SetTitleAlignment(Value.Contains(hgoTitlesRightJustify) ? taRightJustify : taLeftJustify);
+}
+
 void TryxCustomHDBGrid::DetailChanged() { RowLayoutChanged(); }
 
 int TryxCustomHDBGrid::ReservedSubRows() { return FShowDetails && FDetailLink->Active() ? FMaxDetailRows : 0; }
@@ -130,7 +144,7 @@ void TryxCustomHDBGrid::DrawSubRow(int DataRecord, int SubRow, int ACol, const T
     c->Brush()->SetStyle(bsClear);
     int indent = index == 0 ? FDetailIndent : 0;
     TRect r{ARect.left + indent, ARect.top, ARect.right, ARect.bottom};
-    if (r.right > r.left) c->TextRect(r, r.left + 2, r.top + 2, text);
+    if (r.right > r.left) WriteCellText(c, r, text, shown[static_cast<size_t>(index)]->Alignment());
     c->Brush()->SetStyle(bsSolid);
 }
 

@@ -9,6 +9,12 @@ namespace ryx {
 
 class TryxHDetailLink;
 
+// What the hierarchical grid adds to the data grid's options: the user sizes the data rows
+// by dragging a row line in the indicator column, cell texts wrap at word boundaries, and
+// every column title is right-justified.
+HOST_ENUM(TryxHDBGridOption, hgoRowSizing, hgoWordWrap, hgoTitlesRightJustify);
+using TryxHDBGridOptions = host::TSet<TryxHDBGridOption>;
+
 // A data grid over a master data source whose current record is followed by indented
 // rows with the records of a detail data source (a dataset linked to the master, so that
 // it holds the current master record's details). At most MaxDetailRows detail records are
@@ -35,6 +41,9 @@ public:
     void SetShowDetails(bool Value);
     // The detail rows shown now.
     int DetailRowCount();
+    // Read from and written to the data grid's RowSizing, WordWrap and TitleAlignment.
+    TryxHDBGridOptions OptionsEx() const;
+    void SetOptionsEx(TryxHDBGridOptions Value);
 
     host::TNotifyEvent OnRowEnter;
 
@@ -73,6 +82,9 @@ private:
         prop("MaxDetailRows", &TryxCustomHDBGrid::MaxDetailRows, &TryxCustomHDBGrid::SetMaxDetailRows).def(5),
         prop("Options", &host::TCustomDBGrid::Options, &host::TCustomDBGrid::SetOptions)
             .def(host::DefaultDBGridOptions),
+        prop("OptionsEx", &TryxCustomHDBGrid::OptionsEx, &TryxCustomHDBGrid::SetOptionsEx).def(TryxHDBGridOptions{}),
+        prop("RowHeight", &host::TCustomDBGrid::RowHeight, &host::TCustomDBGrid::SetRowHeight)
+            .stored(&host::TCustomDBGrid::IsRowHeightStored),
         prop("ReadOnly", &host::TCustomDBGrid::ReadOnly, &host::TCustomDBGrid::SetReadOnly).def(false),
         prop("ShowDetails", &TryxCustomHDBGrid::ShowDetails, &TryxCustomHDBGrid::SetShowDetails).def(true),
         prop("TitleFont", &host::TCustomDBGrid::TitleFont, &host::TCustomDBGrid::SetTitleFont),

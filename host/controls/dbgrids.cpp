@@ -157,7 +157,10 @@ void TCustomDBGrid::SetOptions(TDBGridOptions Value) {
     if (Value == FOptions) return;
     bool multiGone = FOptions.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect);
     FOptions = Value;
-    if (multiGone) FBookmarks->Clear();
+    if (multiGone) {
+        FBookmarks->Clear();
+        FSelAnchor.clear();
+    }
     LayoutChanged();
 }
 
@@ -167,6 +170,7 @@ void TCustomDBGrid::SetGridOptionsFromDB() {
     if (FOptions.Contains(dgRowLines)) g.Include(goHorzLine);
     if (FOptions.Contains(dgColumnResize)) g.Include(goColSizing);
     if (FOptions.Contains(dgTabs)) g.Include(goTabs);
+    if (FRowSizing && FOptions.Contains(dgIndicator)) g.Include(goRowSizing);
     if (FOptions.Contains(dgRowSelect)) {
         g.Include(goRowSelect);
     } else {
@@ -174,6 +178,31 @@ void TCustomDBGrid::SetGridOptionsFromDB() {
         if (FOptions.Contains(dgAlwaysShowEditor)) g.Include(goAlwaysShowEditor);
     }
     TCustomGrid::SetOptions(g);
+}
+
+void TCustomDBGrid::SetRowHeight(int Value) {
+    Value = std::max(Value, 0);
+    if (Value == FRowHeight) return;
+    FRowHeight = Value;
+    LayoutChanged();
+}
+
+void TCustomDBGrid::SetRowSizing(bool Value) {
+    if (Value == FRowSizing) return;
+    FRowSizing = Value;
+    LayoutChanged();
+}
+
+void TCustomDBGrid::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    InvalidateGrid();
+}
+
+void TCustomDBGrid::SetTitleAlignment(TAlignment Value) {
+    if (Value == FTitleAlignment) return;
+    FTitleAlignment = Value;
+    InvalidateTitles();
 }
 
 void TCustomDBGrid::SetReadOnly(bool Value) {
@@ -347,10 +376,23 @@ void TCustomDBGrid::LayoutChanged() {
     EndLayout();
 }
 
-int TCustomDBGrid::DataRowHeight() const {
+int TCustomDBGrid::FontRowHeight() const {
     int h = dbgrids_internal::TextHeightOf(Font()) + 3;
     if (FOptions.Contains(dgRowLines)) h += 1;
     return std::max(h, 8);
+}
+
+int TCustomDBGrid::DataRowHeight() const { return std::max(FRowHeight, FontRowHeight()); }
+
+void TCustomDBGrid::RowHeightsChanged() {
+    TCustomGrid::RowHeightsChanged();
+    if (FLayoutLock > 0 || ComponentState().Contains(csLoading)) return;
+    // The user dragged a row line: every data row takes the new height, the titles keep theirs.
+    int sized = 0;
+    for (int i = FTitleOffset; i < RowCount() && sized == 0; ++i)
+        if (RowHeights(i) != DefaultRowHeight()) sized = RowHeights(i);
+    if (sized > 0) FRowHeight = std::max(sized, FontRowHeight());
+    LayoutChanged();
 }
 
 int TCustomDBGrid::TitleRowHeight() const {
@@ -520,6 +562,7 @@ void TCustomDBGrid::LinkActive(bool Value) {
     if (!Value) {
         HideEditor();
         FBookmarks->LinkActive(false);
+        FSelAnchor.clear();
     }
     FEditModified = false;
     // The fields of a closed dataset may be freed already: nothing may reach them.
@@ -781,7 +824,88 @@ void TCustomDBGrid::ToggleRowSelection(bool Extend) {
 }
 
 void TCustomDBGrid::ClearSelectionIfNeeded(TShiftState Shift) {
-    if (FOptions.Contains(dgMultiSelect) && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) FBookmarks->Clear();
+    if (FOptions.Contains(dgMultiSelect) && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) {
+        FBookmarks->Clear();
+        FSelAnchor.clear();  // the next Shift selection starts where the keys leave the dataset
+    }
+}
+
+TBookmarkStr TCustomDBGrid::SelectionStart() const {
+    return FSelAnchor.empty() ? FBookmarks->CurrentRow() : FSelAnchor;
+}
+
+void TCustomDBGrid::ClickSelect(TShiftState Shift, bool Indicator, const TBookmarkStr& Anchor) {
+    if (!FOptions.Contains(dgMultiSelect) || !FDataLink->Active()) return;
+    bool ctrl = Shift.Contains(ssCtrl);
+    if (Shift.Contains(ssShift)) {
+        if (!ctrl) FBookmarks->Clear();
+        FSelAnchor = Anchor;
+        SelectRange(Anchor);
+        return;
+    }
+    if (ctrl)
+        ToggleRowSelection(false);
+    else if (Indicator)
+        FBookmarks->SetCurrentRowSelected(true);
+    FSelAnchor = FBookmarks->CurrentRow();
+}
+
+void TCustomDBGrid::SelectRange(const TBookmarkStr& Anchor) {
+    TDataSet* ds = FDataLink->DataSet();
+    TBookmarkStr target = FBookmarks->CurrentRow();
+    if (ds == nullptr || target.empty()) return;
+    if (Anchor.empty() || Anchor == target || !ds->BookmarkValid(Anchor)) {
+        FSelAnchor = target;
+        FBookmarks->SetCurrentRowSelected(true);
+        return;
+    }
+    // Both ends in the grid's window: its records are read from the buffers, nothing moves.
+    std::vector<TBookmarkStr> range;
+    int n = FDataLink->RecordCount(), current = FDataLink->ActiveRecord(), at = -1;
+    std::vector<TBookmarkStr> window(static_cast<size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        dbgrids_internal::TActiveRecordSwap swap(FDataLink.get(), i);
+        window[static_cast<size_t>(i)] = ds->Bookmark();
+        if (window[static_cast<size_t>(i)] == Anchor) at = i;
+    }
+    if (at >= 0) {
+        auto first = window.begin() + std::min(at, current), last = window.begin() + std::max(at, current) + 1;
+        FBookmarks->AddRange(std::vector<TBookmarkStr>(first, last));
+        return;
+    }
+    // Otherwise the dataset walks from the anchor to the clicked record, one record at a time
+    // with the controls held back, and ends on the clicked record.
+    auto walk = [&](bool Forward) {
+        range.clear();
+        ds->GotoBookmark(Anchor);
+        for (;;) {
+            range.push_back(ds->Bookmark());
+            if (range.back() == target) return true;
+            if (Forward) ds->Next(); else ds->Prior();
+            if (Forward ? ds->Eof() : ds->Bof()) return false;
+        }
+    };
+    ds->DisableControls();
+    try {
+        bool forward = ds->CompareBookmarks(Anchor, target) < 0;
+        bool found = walk(forward);
+        if (!found) {
+            forward = !forward;
+            found = walk(forward);
+        }
+        if (!found) range.assign(1, target);  // the anchor is not on the way: the clicked record only
+        if (!forward) std::reverse(range.begin(), range.end());
+        if (ds->Bookmark() != target) ds->GotoBookmark(target);
+    } catch (...) {
+        try {
+            ds->GotoBookmark(target);
+        } catch (...) {
+        }
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    FBookmarks->AddRange(std::move(range));
 }
 
 // ---------------------------------------------------------------------------
@@ -810,6 +934,7 @@ void TCustomDBGrid::KeyDown(WORD& Key, TShiftState Shift) {
     int page = std::max(1, FDataLink->BufferCount());
     bool inserting = ds->State() == dsInsert && !ds->Modified() && !FEditModified;
     if (Key != VK_TAB && Key != VK_ESCAPE && FEditModified && (Key != VK_DELETE)) UpdateData();
+    if (multi && shift && (Key == VK_UP || Key == VK_DOWN) && FSelAnchor.empty()) FSelAnchor = FBookmarks->CurrentRow();
     switch (Key) {
         case VK_UP:
             if (ctrl) break;
@@ -898,6 +1023,12 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         return;
     }
     TGridCoord cell = MouseCoord(X, Y);
+    if (Button == mbLeft && FRowSizing && cell.X >= 0 && cell.X < FIndicatorOffset) {
+        // A row line grabbed in the indicator column starts sizing the rows.
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        if (GridState() == gsRowSizing || !IsActiveControl()) return;
+        if (!FDataLink->Active() || Shift.Contains(ssDouble) || cell.Y < FTitleOffset) return;
+    }
     if (Button == mbLeft && !Shift.Contains(ssDouble) && cell.X >= 0 && FDataLink->Active()) {
         if (cell.Y < FTitleOffset && cell.X >= FIndicatorOffset) {
             FTitleColumnDown = VisibleColumn(cell.X);
@@ -907,18 +1038,21 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
             if (sub < 0 && rec >= 0) {
                 if (!IsActiveControl() && !AcquireFocus()) return;
                 bool multi = FOptions.Contains(dgMultiSelect);
+                TBookmarkStr anchor = multi ? SelectionStart() : TBookmarkStr();
                 if (multi && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift)) FBookmarks->Clear();
                 if (cell.X < FIndicatorOffset) {
                     // The indicator column moves to the record too.
                     if (FEditModified) UpdateData();
                     MoveRecord(rec - FDataLink->ActiveRecord());
-                    if (multi) ToggleRowSelection(Shift.Contains(ssShift));
+                    if (multi) ClickSelect(Shift, true, anchor);
                     return;
                 }
                 FCellDown = true;
                 TCustomGrid::MouseDown(Button, Shift, X, Y);
-                if (multi && (Shift.Contains(ssCtrl) || Shift.Contains(ssShift)))
-                    ToggleRowSelection(Shift.Contains(ssShift));
+                if (multi) ClickSelect(Shift, false, anchor);
+                // A range walked beyond the window scrolled the grid: the press ends here, so
+                // that the release does not pick whatever record now lies under the mouse.
+                if (multi && Row() != cell.Y && GridState() == gsSelecting) Perform(WM_CANCELMODE, 0, 0);
                 return;
             }
         }

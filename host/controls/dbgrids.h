@@ -69,7 +69,8 @@ public:
     TColumn* Column() const { return FColumn; }
 
     std::string DefaultCaption() const;
-    TAlignment DefaultAlignment() const { return taLeftJustify; }
+    // The grid's TitleAlignment (left-justified without a grid).
+    TAlignment DefaultAlignment() const;
     TColor DefaultColor() const;
     // Forgets the values set in code: they follow the field and the grid again.
     void RestoreDefaults();
@@ -279,6 +280,8 @@ private:
     TBookmarkStr CurrentRow() const;
     int Compare(const TBookmarkStr& A, const TBookmarkStr& B) const;
     void LinkActive(bool Value);
+    // Adds records given in the dataset's order (a walked range), keeping the list sorted.
+    void AddRange(std::vector<TBookmarkStr> Range);
 };
 
 // ---------------------------------------------------------------------------
@@ -325,6 +328,20 @@ public:
     void SetReadOnly(bool Value);
     TFont* TitleFont() const { return FTitleFont.get(); }
     void SetTitleFont(TFont* Value);
+    // The height of the data rows: one line of the grid's font unless set (0 gives it back to
+    // the font); never less than that one line. The title row keeps its own height.
+    int RowHeight() const { return DataRowHeight(); }
+    void SetRowHeight(int Value);
+    bool IsRowHeightStored() const { return FRowHeight > 0; }
+    // Whether the user may change RowHeight by dragging a row line in the indicator column.
+    bool RowSizing() const { return FRowSizing; }
+    void SetRowSizing(bool Value);
+    // Whether cell texts wrap at word boundaries within the row (else one line, clipped).
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // The alignment of the column titles whose own alignment is not set.
+    TAlignment TitleAlignment() const { return FTitleAlignment; }
+    void SetTitleAlignment(TAlignment Value);
     // The grid column of a data column and back (the indicator shifts them by one).
     int RawToDataColumn(int ACol) const { return ACol - FIndicatorOffset; }
     int DataToRawColumn(int ACol) const { return ACol + FIndicatorOffset; }
@@ -376,6 +393,9 @@ protected:
     void BeginLayout();
     void EndLayout();
     void InvalidateTitles();
+    // Writes a cell's text into Rect with the canvas's font and brush, 2 pixels in from the
+    // edges, aligned as asked; wrapped at word boundaries when WordWrap is on.
+    void WriteCellText(TCanvas* Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment);
     // Draws the record-state mark of the indicator column centred in Rect.
     void DrawIndicator(TCanvas* Canvas, const TRect& Rect, TDataSetState State, bool Current, bool Selected);
     int TitleOffset() const { return FTitleOffset; }
@@ -395,6 +415,7 @@ protected:
     TInplaceEdit* CreateEditor() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
     void TopLeftChanged() override;
     bool OwnVertScrollBar() const override { return true; }
     void KeyDown(WORD& Key, TShiftState Shift) override;
@@ -429,6 +450,10 @@ private:
     bool FSelecting = false;      // a mouse selection of rows (dgMultiSelect)
     int FSelRow = 0;
     TBookmarkStr FSelAnchor;      // where a Shift selection of rows started
+    int FRowHeight = 0;           // the data rows' height set in code or by the user (0: the font's)
+    bool FRowSizing = false;
+    bool FWordWrap = false;
+    TAlignment FTitleAlignment = taLeftJustify;
     std::string FEditText;        // the editor's text for the current cell
     std::string FEditOriginal;    // the field's text when the editor took it
     bool FEditModified = false;
@@ -455,6 +480,14 @@ private:
     void HandleTab(bool Back);
     void ToggleRowSelection(bool Extend);
     void ClearSelectionIfNeeded(TShiftState Shift);
+    // A click on a data row with dgMultiSelect: plain and Ctrl clicks set the anchor, Shift
+    // selects from Anchor to the current record (Ctrl adding it to the selection).
+    void ClickSelect(TShiftState Shift, bool Indicator, const TBookmarkStr& Anchor);
+    // Selects every record from Anchor to the current one, in the dataset's order.
+    void SelectRange(const TBookmarkStr& Anchor);
+    // The bookmark a Shift selection would start from: the anchor, else the current record.
+    TBookmarkStr SelectionStart() const;
+    int FontRowHeight() const;
     int DataRowHeight() const;
     int TitleRowHeight() const;
     bool ColumnCanModify(TColumn* Column) const;

@@ -54,6 +54,11 @@ TAlignment TColumnTitle::Alignment() const {
     return FColumn->FAssignedValues.Contains(cvTitleAlignment) ? FAlignment : DefaultAlignment();
 }
 
+TAlignment TColumnTitle::DefaultAlignment() const {
+    TCustomDBGrid* g = FColumn->Grid();
+    return g != nullptr ? g->TitleAlignment() : taLeftJustify;
+}
+
 void TColumnTitle::SetAlignment(TAlignment Value) {
     FColumn->SetAssigned(cvTitleAlignment, FAlignment, Value);
 }
@@ -503,6 +508,33 @@ void TBookmarkList::Delete() {
     FList.clear();
     FCacheFind = false;
     ds->EnableControls();
+}
+
+void TBookmarkList::AddRange(std::vector<TBookmarkStr> Range) {
+    if (Range.empty()) return;
+    if (FList.empty()) {
+        FList = std::move(Range);
+    } else {
+        // Both lists are in the dataset's order: one merge, each record once.
+        std::vector<TBookmarkStr> merged;
+        merged.reserve(FList.size() + Range.size());
+        size_t i = 0, j = 0;
+        while (i < FList.size() && j < Range.size()) {
+            int c = FList[i] == Range[j] ? 0 : Compare(FList[i], Range[j]);
+            if (c == 0 && FList[i] != Range[j]) c = FList[i] < Range[j] ? -1 : 1;  // equal keys, two records
+            if (c <= 0) {
+                if (c == 0) ++j;
+                merged.push_back(std::move(FList[i++]));
+            } else {
+                merged.push_back(std::move(Range[j++]));
+            }
+        }
+        for (; i < FList.size(); ++i) merged.push_back(std::move(FList[i]));
+        for (; j < Range.size(); ++j) merged.push_back(std::move(Range[j]));
+        FList = std::move(merged);
+    }
+    FCacheFind = false;
+    FGrid->InvalidateGrid();
 }
 
 void TBookmarkList::LinkActive(bool Value) {

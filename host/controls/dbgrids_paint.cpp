@@ -22,6 +22,26 @@ void WriteText(TCanvas* C, const TRect& Rect, const std::string& Text, TAlignmen
 
 }  // namespace
 
+void TCustomDBGrid::WriteCellText(TCanvas* C, const TRect& Rect, const std::string& Text, TAlignment Alignment) {
+    if (!FWordWrap) {
+        WriteText(C, Rect, Text, Alignment);
+        return;
+    }
+    // Wrapped lines from the top of the cell, each aligned on its own, cut off at the cell's edges.
+    if (C->Brush()->Style() != bsClear) C->FillRect(Rect);
+    RECT r{Rect.left + 2, Rect.top + 2, Rect.right - 3, Rect.bottom};
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
+    if (Alignment == taRightJustify)
+        format |= DT_RIGHT;
+    else if (Alignment == taCenter)
+        format |= DT_CENTER;
+    HDC dc = C->Handle();
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, format);
+    SetBkMode(dc, oldMode);
+}
+
 void TCustomDBGrid::DrawIndicator(TCanvas* C, const TRect& Rect, TDataSetState State, bool Current, bool Selected) {
     int cx = (Rect.left + Rect.right) / 2, cy = (Rect.top + Rect.bottom) / 2;
     C->Pen()->SetColor(clWindowText);
@@ -75,7 +95,7 @@ void TCustomDBGrid::DrawEditButton(TCanvas* C, const TRect& CellRect) {
 void TCustomDBGrid::DefaultDrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {
     (void)State;
     if (Field == nullptr) return;
-    WriteText(Canvas(), Rect, Field->DisplayText(), Field->Alignment());
+    WriteCellText(Canvas(), Rect, Field->DisplayText(), Field->Alignment());
 }
 
 void TCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State) {
@@ -84,7 +104,7 @@ void TCustomDBGrid::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TColum
     if (Column == nullptr) return;
     TField* f = Column->Field();
     if (f == nullptr) return;
-    WriteText(Canvas(), Rect, f->DisplayText(), Column->Alignment());
+    WriteCellText(Canvas(), Rect, f->DisplayText(), Column->Alignment());
 }
 
 void TCustomDBGrid::DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State) {

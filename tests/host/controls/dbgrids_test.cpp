@@ -10,6 +10,7 @@
 #include "host/controls/lists.h"
 #include "host/db/dbiengine.h"
 #include "host/db/dbtables.h"
+#include "host/db/enginestats.h"
 #include "host/db/sampledb.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/formtext.h"
@@ -411,9 +412,7 @@ TEST_F(DBGridTest, CustomizedColumnsGoThroughAFormFile) {
 
 TEST_F(DBGridTest, AHundredThousandRowsAreWalkedAndEditedWithoutReadingThemAll) {
     MakePeople(100000);
-    int fetched = 0;
-    table = new TTable(form);
-    table->OnCalcFields = [&](TDataSet*) { ++fetched; };
+    dbi::ResetRowsFetched();
     OpenGrid();
     Chord(VK_CONTROL, VK_END);
     EXPECT_EQ(Id(), 100000);
@@ -423,7 +422,7 @@ TEST_F(DBGridTest, AHundredThousandRowsAreWalkedAndEditedWithoutReadingThemAll) 
     EXPECT_EQ(Read("select Name from PEOPLE where Id = 99998"), "Near the end");
     Keys({VK_PRIOR, VK_PRIOR});
     // Records are read into the grid's window only: a few screens, not the table.
-    EXPECT_LT(fetched, 400);
+    EXPECT_LT(dbi::RowsFetched(), 400u);
     SCROLLINFO si{};
     si.fMask = SIF_RANGE | SIF_POS;
     ASSERT_TRUE(GetScrollInfo(grid->Handle(), SB_VERT, &si));
@@ -460,6 +459,86 @@ TEST_F(DBGridTest, IndicatorMarksAndSelectionPixels) {
     EXPECT_GT(indicatorHasInk(1), 4);
     EXPECT_EQ(indicatorHasInk(2), 0);
     Keys({VK_ESCAPE});
+}
+
+TEST_F(DBGridTest, ShiftClickSelectsEveryRecordFromTheAnchorToTheClickedRow) {
+    MakePeople(300);
+    int changes = 0;
+    OpenGrid();
+    source->OnDataChange = [&](TObject*, TField*) { ++changes; };
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    auto click = [&](int ACol, int ARow, std::initializer_list<int> Modifiers) {
+        for (int m : Modifiers) Input::KeyDown(m);
+        POINT p = CellPoint(ACol, ARow);
+        Input::Click(p.x, p.y);
+        for (int m : Modifiers) Input::KeyUp(m);
+        Input::Wait(1000);  // the next click is not a double click
+        Input::ProcessAll();
+    };
+    // The selected records' ids in the list's order, read through a second cursor so that
+    // the grid's window stays as it is.
+    TTable probe(nullptr);
+    probe.SetDatabaseName(Db());
+    probe.SetTableName("PEOPLE");
+    probe.Open();
+    auto selected = [&] {
+        std::vector<int> ids;
+        for (int i = 0; i < grid->SelectedRows()->Count(); ++i) {
+            probe.GotoBookmark(grid->SelectedRows()->Items(i));
+            ids.push_back(probe.FieldByName("Id")->AsInteger());
+        }
+        return ids;
+    };
+    auto span = [](int From, int To) {
+        std::vector<int> r;
+        for (int i = From; i <= To; ++i) r.push_back(i);
+        return r;
+    };
+
+    click(2, 3, {});
+    click(2, 7, {VK_SHIFT});
+    EXPECT_EQ(selected(), span(3, 7));
+    EXPECT_EQ(Id(), 7);
+    EXPECT_EQ(grid->Row(), 7);
+    // The anchor stays: a second Shift+click replaces the range, upwards this time.
+    click(2, 2, {VK_SHIFT});
+    EXPECT_EQ(selected(), span(2, 3));
+    EXPECT_EQ(Id(), 2);
+    // Ctrl+click adds one row and moves the anchor; Shift+Ctrl on the indicator adds a range.
+    click(2, 6, {VK_CONTROL});
+    click(0, 8, {VK_SHIFT, VK_CONTROL});
+    EXPECT_EQ(selected(), (std::vector<int>{2, 3, 6, 7, 8}));
+    EXPECT_EQ(Id(), 8);
+    // Selected rows that are not current are painted highlighted.
+    TRect cell = grid->CellRect(3, 7);
+    EXPECT_EQ(wintest::ClientPixel(grid->Handle(), cell.right - 2, cell.top + 3), Rgb(clHighlight));
+    click(2, 5, {});
+    EXPECT_EQ(grid->SelectedRows()->Count(), 0);
+
+    // An anchor far outside the grid's window: the dataset walks there and back once, with
+    // the controls told only at the end, and ends on the clicked record.
+    click(2, 1, {});
+    Chord(VK_CONTROL, VK_END);
+    int last = grid->RowCount() - 2;
+    click(2, last, {});  // where the range will end: the record above the last one
+    int target = Id();
+    click(2, grid->RowCount() - 1, {});
+    EXPECT_EQ(Id(), 300);
+    Chord(VK_CONTROL, VK_HOME);
+    changes = 0;
+    dbi::ResetRowsFetched();
+    click(2, 4, {VK_SHIFT});  // anchor: the last plain click, record 300
+    EXPECT_LT(dbi::RowsFetched(), 2u * 300u);  // each record of the range read about once
+    EXPECT_EQ(selected(), span(4, 300));
+    EXPECT_EQ(Id(), 4);
+    EXPECT_LE(changes, 2);
+    EXPECT_EQ(grid->DataLink()->ActiveRecord() + 1, grid->Row());
+    // The other way, from record 4 down to a record near the end.
+    click(0, grid->Row(), {});
+    Chord(VK_CONTROL, VK_END);
+    click(2, last, {VK_SHIFT});
+    EXPECT_EQ(Id(), target);
+    EXPECT_EQ(selected(), span(4, target));
 }
 
 TEST_F(DBGridTest, SampleCustomersLookLikeADatabaseGrid) {
