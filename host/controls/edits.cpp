@@ -197,7 +197,13 @@ std::string TCustomEdit::RawText() const { return FBuffer->Text(); }
 
 std::string TCustomEdit::GetText() const { return RawText(); }
 
-void TCustomEdit::SetTextInternal(const std::string& Value) { SetRawText(Value); }
+void TCustomEdit::SetTextInternal(const std::string& Value) {
+    // A multi-line text that differs from the shown one only in its line-break form
+    // is the same text: as for any unchanged text, the caret, selection and undo stay
+    // (a data-aware memo reloads its field when the record goes into edit state).
+    if (MultiLine() && NormalizeBreaks(Value) == RawText()) return;
+    SetRawText(Value);
+}
 
 void TCustomEdit::SetRawText(const std::string& Value) {
     bool changed = FBuffer->SetText(MultiLine() ? NormalizeBreaks(Value) : Value);

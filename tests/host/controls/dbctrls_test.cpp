@@ -244,6 +244,24 @@ TEST_F(DBCtrlsTest, FieldsThatCannotChangeRefuseInput) {
     EXPECT_EQ(VarToStr(Stored(1, "Notes")), "crisp!");
 }
 
+// The first key of an edit puts the record into dsEdit; the memo keeps its
+// selection through that, so typing over a selection replaces it, also for a
+// note stored with CR LF line ends.
+TEST_F(DBCtrlsTest, MemoTypingReplacesTheSelection) {
+    table->Edit();
+    table->FieldByName("Notes")->SetAsString("crisp\r\nred");
+    table->Post();
+    auto* memo = Put<TDBMemo>("Notes", 10, 40, 150, 60);
+    Show(memo);
+    memo->SelectAll();
+    Type("soft");
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(memo->Text(), "soft");
+    Press(VK_TAB);
+    table->Post();
+    EXPECT_EQ(VarToStr(Stored(1, "Notes")), "soft");
+}
+
 TEST_F(DBCtrlsTest, FocusedControlExposesDataSourceAndFieldByName) {
     auto* edit = Put<TDBEdit>("Name", 10, 10, 150, 21);
     auto* memo = Put<TDBMemo>("Notes", 10, 40, 150, 60);
