@@ -90,6 +90,47 @@ void RunDBControls(ryxdemo::TTourContext& Ctx) {
         customers->Cancel();
     }
 
+    // The record window's memo field opens its popup editing form, shown in the
+    // window's popup style; closing it keeps what was typed, the record stays in edit.
+    record->SetPopupFormStyle(ryx::pfsNormal);
+    if (ryx::TryxDBFieldPopup* notes = record->ShowFieldPopup(customers->FieldByName("Notes"))) {
+        notes->SetBounds(form->Left() + 80, form->Top() + 80, 440, 260);
+        Application->ProcessMessages();
+        Photograph(Ctx, notes, "dbcontrols_memo_popup.png");
+        notes->Close();
+        Application->ProcessMessages();
+        customers->Cancel();
+    }
+
+    // Taller rows dragged with the mouse in the indicator column, company names wrapped in
+    // them, right-justified titles, and a range of customers picked with a click and a Shift+click.
+    grid->SetOptions(grid->Options() + dgMultiSelect);
+    grid->SetOptionsEx({ryx::hgoRowSizing, ryx::hgoWordWrap, ryx::hgoTitlesRightJustify});
+    grid->Columns()->RebuildColumns();
+    grid->Columns()->Items(1)->SetWidth(80);
+    customers->First();
+    grid->SetFocus();
+    Input::ProcessAll();
+    auto gridPoint = [grid](int ACol, int ARow, bool Bottom) {
+        TRect r = grid->CellRect(ACol, ARow);
+        return grid->ClientToScreen(TPoint{(r.left + r.right) / 2, Bottom ? r.bottom : (r.top + r.bottom) / 2});
+    };
+    POINT line = gridPoint(0, 1, true);
+    Input::Drag(line, POINT{line.x, line.y + grid->RowHeight() * 3 / 2});
+    Input::ProcessAll();
+    POINT first = gridPoint(2, 1, false);
+    Input::Click(first.x, first.y);
+    Input::ProcessAll();
+    POINT last = gridPoint(2, grid->RowCount() - 1, false);
+    Input::KeyDown(VK_SHIFT);
+    Input::Click(last.x, last.y);
+    Input::KeyUp(VK_SHIFT);
+    Input::ProcessAll();
+    Photograph(Ctx, form, "dbcontrols_hgrid.png");
+    Ctx.Log("dbcontrols: rows " + std::to_string(grid->RowHeight()) + " pixels high, " +
+            std::to_string(grid->SelectedRows()->Count()) + " customers selected with Shift+click");
+    grid->SelectedRows()->Clear();
+
     // A filtered view: the filter component narrows the customers the grid shows.
     auto* filter = new ryx::TryxDBFilter(form);
     filter->SetDataSource(custSource);
