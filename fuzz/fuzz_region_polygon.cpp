@@ -1,5 +1,5 @@
-// Fuzz target for the polygon region builder: any polygon gives a valid region whose
-// pixels are exactly those whose centres the fill rule puts inside.
+// Fuzz target for the polygon region builder: any polygon gives a valid region in canonical bands whose
+// pixels are exactly those whose centres the fill rule puts inside, and the same cut to a rectangle when built within it.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +9,7 @@
 
 #include "host/gdi/gdi.h"
 #include "host/gdi/region.h"
+#include "tests/host/gdi/region_reference.h"
 
 namespace {
 
@@ -17,34 +18,6 @@ using namespace host;
 [[noreturn]] void Fail(const char* what, int x, int y) {
     std::fprintf(stderr, "%s at (%d, %d)\n", what, x, y);
     std::abort();
-}
-
-// The fill rule worked out directly for the centre of pixel (Px, Py): the edges
-// crossing the centre's row at or left of the centre, summed by direction.
-int Winding(const std::vector<POINT>& Pts, const std::vector<int>& Counts, int Px, int Py, bool Alternate) {
-    int wind = 0, crossings = 0;
-    size_t base = 0;
-    for (int n : Counts) {
-        for (int i = 0; i < n; ++i) {
-            POINT a = Pts[base + size_t(i)], b = Pts[base + size_t((i + 1) % n)];
-            int dir = 1;
-            if (a.y == b.y) continue;
-            if (a.y > b.y) {
-                std::swap(a, b);
-                dir = -1;
-            }
-            // The edge covers centre rows y with a.y <= y + 1/2 < b.y.
-            if (!(a.y <= Py && Py < b.y)) continue;
-            int64_t d = int64_t(b.y) - a.y;
-            int64_t lhs = 2 * d * a.x + (2 * int64_t(Py) + 1 - 2 * int64_t(a.y)) * (int64_t(b.x) - a.x);
-            if (lhs <= (2 * int64_t(Px) + 1) * d) {
-                wind += dir;
-                ++crossings;
-            }
-        }
-        base += size_t(n);
-    }
-    return Alternate ? crossings & 1 : wind != 0;
 }
 
 }  // namespace
@@ -79,11 +52,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int y = y0 - 1; y <= y1; ++y)
         for (int x = x0 - 1; x <= x1; ++x) {
-            bool want = Winding(pts, counts, x, y, alternate) != 0;
+            bool want = regionref::Inside(pts, counts, x, y, alternate);
             if ((PtInRegion(r, x, y) != 0) != want) Fail(want ? "pixel missing" : "pixel too many", x, y);
         }
     if (box.left < x0 || box.top < y0 || box.right > x1 + 1 || box.bottom > y1 + 1)
         Fail("box too large", box.left, box.top);
+    // The bands are canonical: region algebra rebuilding them from the same
+    // rectangles gives the same list.
+    const std::vector<RECT> rects = GetRegionRects(r);
+    TRegion rebuilt;
+    for (const RECT& b : rects) rebuilt.Union(b);
+    if (rebuilt.Rects() != rects) Fail("bands not canonical", box.left, box.top);
+    // Building only within a bound gives the region cut to the bound.
+    const RECT bound{x0 + (x1 - x0) / 3, y0 + (y1 - y0) / 4, x1 - (x1 - x0) / 5, y1};
+    TRegion cut = PolygonRegion(pts.data(), counts.data(), int(counts.size()), alternate ? ALTERNATE : WINDING, 0, 0,
+                                &bound);
+    rebuilt.Intersect(bound);
+    if (!(cut == rebuilt) || cut.Rects() != rebuilt.Rects()) Fail("bounded region differs", bound.left, bound.top);
     DeleteObject(r);
     return 0;
 }

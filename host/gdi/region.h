@@ -3,6 +3,8 @@
 
 #include <pixman.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "host/gdi/gditypes.h"
@@ -44,5 +46,19 @@ public:
 private:
     pixman_region32_t FRgn;
 };
+
+// The pixels whose centres the fill rule (ALTERNATE or WINDING) puts inside the
+// polygons (Polygons of them, Counts[i] points each) after moving every point by
+// (Dx, Dy); only the part inside Bound when Bound is given (much faster than
+// intersecting afterwards when the polygon reaches far beyond it). Rows beyond
+// 2^18 and columns beyond 2^30 from the origin are left out. Throws std::bad_alloc.
+TRegion PolygonRegion(const POINT* Points, const int* Counts, int Polygons, int FillMode, int64_t Dx = 0,
+                      int64_t Dy = 0, const RECT* Bound = nullptr);
+// The same scan without building a region: Rows(Context, Y, Y1, Xs, Spans) is called
+// for runs of rows top to bottom, each row of Y .. Y1 - 1 covering the Spans column
+// ranges [Xs[2i], Xs[2i + 1]), left to right, apart, within Bound (Spans may be 0).
+using TPolygonRows = void (*)(void* Context, int Y, int Y1, const int* Xs, size_t Spans);
+void ScanPolygon(const POINT* Points, const int* Counts, int Polygons, int FillMode, int64_t Dx, int64_t Dy,
+                 const RECT* Bound, TPolygonRows Rows, void* Context);
 
 }  // namespace host

@@ -1,6 +1,8 @@
 // Region handles: rectangles, rounded rectangles, ellipses, polygons (winding and alternate), and region algebra.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #include "host/gdi/gdi.h"
@@ -99,99 +101,267 @@ TRegion RoundRectRegion(RECT R, int EllipseW, int EllipseH) {
     return rows.Finish();
 }
 
+// One polygon edge: it covers rows [Top, End) (the rows whose centre Y + 1/2 lies
+// in [Y0, Y1), cut to the rows wanted).
 struct TEdge {
-    int64_t X0, Y0, X1, Y1;  // Y0 < Y1
-    int Dir;                 // +1 downwards in the polygon's order, -1 upwards
+    int64_t Top, End;
+    int64_t X0, Y0, X1, Y1;
+    int Dir;  // +1 downwards in the polygon's order, -1 upwards
 };
 
-// ceil(A / B) for B > 0.
-int64_t CeilDiv(__int128 A, __int128 B) {
-    __int128 q = A / B;
-    if (A % B != 0 && A > 0) ++q;
-    return int64_t(q);
-}
+// An edge being walked row by row: at the current row its crossing column is
+// ceil(N / D) with N = Q D + R, 0 <= R < D. Kept apart from the edge list so the
+// active edges lie side by side in memory.
+struct TWalk {
+    int64_t Col;  // the crossing column of the current row, clamped
+    int64_t Q, R, D, StepQ, StepR;
+    int64_t End;
+    int Dir;
 
-// The first pixel column whose centre lies at or right of where the edge crosses the
-// centre line of row Y: ceil(x - 1/2) with x = X0 + (Y + 1/2 - Y0)(X1 - X0)/(Y1 - Y0),
-// in exact integers so that two polygons sharing an edge meet without gap or overlap.
-int64_t CrossingColumn(const TEdge& E, int64_t Y) {
-    __int128 d = 2 * __int128(E.Y1 - E.Y0);
-    __int128 n = (2 * __int128(Y) + 1 - 2 * __int128(E.Y0)) * __int128(E.X1 - E.X0);
-    // x - 1/2 = (2*X0*d + 2n - d) / (2d)
-    int64_t c = CeilDiv(2 * __int128(E.X0) * d + 2 * n - d, 2 * d);
-    return std::clamp<int64_t>(c, -(int64_t(1) << 30), int64_t(1) << 30);
-}
+    // Starts the walk of E at row Y. The crossing column is the first pixel column
+    // whose centre lies at or right of where the edge crosses the centre line of row
+    // Y: ceil(x - 1/2) with x = X0 + (Y + 1/2 - Y0)(X1 - X0)/(Y1 - Y0), that is
+    // ceil(N / D) with N = 2 X0 dy + (2Y + 1 - 2Y0) dx - dy and D = 2 dy. Exact
+    // integers, so that two polygons sharing an edge meet without gap or overlap.
+    TWalk(const TEdge& E, int64_t Y) : Col(0), End(E.End), Dir(E.Dir) {
+        const __int128 dy = E.Y1 - E.Y0, dx = E.X1 - E.X0;
+        const __int128 n = 2 * __int128(E.X0) * dy + (2 * __int128(Y) + 1 - 2 * __int128(E.Y0)) * dx - dy;
+        D = int64_t(2 * dy);
+        __int128 q = n / D, r = n % D;
+        if (r < 0) r += D, --q;
+        Q = int64_t(q);
+        R = int64_t(r);
+        // One row down adds 2 dx to N.
+        int64_t st = int64_t(2 * dx), sq = st / D, sr = st % D;
+        if (sr < 0) sr += D, --sq;
+        StepQ = sq;
+        StepR = sr;
+    }
+    int64_t Column() const { return Q + (R != 0); }
+    // One row down, without a branch (the carry is as good as random).
+    void Step() {
+        R += StepR;
+        const int64_t carry = R >= D;
+        R -= D & -carry;
+        Q += StepQ + carry;
+    }
+    bool Vertical() const { return StepQ == 0 && StepR == 0; }
+};
 
-TRegion PolygonRegion(const POINT* Points, const int* Counts, int Polygons, int FillMode) {
+// Boxes gathered band by band straight into a pixman region's own storage: each
+// row's spans either extend the band above (same spans, adjacent row) or open a
+// new band, so the result is already in pixman's canonical form (bands top to
+// bottom, spans left to right, neither touching nor repeated) and needs none of
+// the sorting and merging that building from loose rectangles costs.
+class TBandWriter {
+public:
+    TBandWriter() = default;
+    TBandWriter(const TBandWriter&) = delete;
+    TBandWriter& operator=(const TBandWriter&) = delete;
+    ~TBandWriter() { std::free(FData); }
+
+    // Row Y .. Y1 - 1 with the spans [Xs[2i], Xs[2i + 1]), sorted and apart.
+    void Rows(int Y, int Y1, const int* Xs, size_t Spans) {
+        if (Spans == 0) {
+            Close();
+            return;
+        }
+        if (FBandOpen && FBandEnd == Y && Spans == FCount - FBandStart) {
+            const pixman_box32_t* b = Boxes() + FBandStart;
+            bool same = true;
+            for (size_t i = 0; i < Spans && same; ++i) same = b[i].x1 == Xs[2 * i] && b[i].x2 == Xs[2 * i + 1];
+            if (same) {
+                FBandEnd = Y1;
+                return;
+            }
+        }
+        Close();
+        Reserve(FCount + Spans);
+        pixman_box32_t* b = Boxes() + FCount;
+        for (size_t i = 0; i < Spans; ++i) b[i] = pixman_box32_t{Xs[2 * i], Y, Xs[2 * i + 1], Y1};
+        FBandStart = FCount;
+        FCount += Spans;
+        FBandOpen = true;
+        FBandEnd = Y1;
+        FLeft = std::min(FLeft, Xs[0]);
+        FRight = std::max(FRight, Xs[2 * Spans - 1]);
+    }
+
+    // Hands the boxes to a region (which then owns the storage).
+    TRegion Finish() {
+        Close();
+        TRegion r;
+        if (FCount == 0) return r;
+        pixman_region32_t* raw = r.Raw();
+        pixman_region32_fini(raw);
+        const pixman_box32_t* b = Boxes();
+        raw->extents = pixman_box32_t{FLeft, b[0].y1, FRight, b[FCount - 1].y2};
+        if (FCount == 1) {
+            raw->data = nullptr;  // pixman keeps a single rectangle in the extents alone
+        } else {
+            FData->size = long(FCount);  // pixman frees the block with free() when size is not 0
+            FData->numRects = long(FCount);
+            raw->data = FData;
+            FData = nullptr;
+        }
+        return r;
+    }
+
+private:
+    pixman_box32_t* Boxes() { return reinterpret_cast<pixman_box32_t*>(FData + 1); }
+    // Writes the open band's bottom into its boxes.
+    void Close() {
+        if (!FBandOpen) return;
+        pixman_box32_t* b = Boxes();
+        for (size_t i = FBandStart; i < FCount; ++i) b[i].y2 = FBandEnd;
+        FBandOpen = false;
+    }
+    void Reserve(size_t N) {
+        if (N <= FCapacity) return;
+        size_t cap = std::max<size_t>({N, 2 * FCapacity, 64});
+        void* p = std::realloc(FData, sizeof(pixman_region32_data_t) + cap * sizeof(pixman_box32_t));
+        if (p == nullptr) throw std::bad_alloc();
+        FData = static_cast<pixman_region32_data_t*>(p);
+        FCapacity = cap;
+    }
+
+    pixman_region32_data_t* FData = nullptr;
+    size_t FCapacity = 0, FCount = 0, FBandStart = 0;
+    bool FBandOpen = false;
+    int FBandEnd = 0;
+    int FLeft = INT32_MAX, FRight = INT32_MIN;
+};
+
+}  // namespace
+
+void ScanPolygon(const POINT* Points, const int* Counts, int Polygons, int FillMode, int64_t Dx, int64_t Dy,
+                 const RECT* Bound, TPolygonRows Rows, void* Context) {
+    // Rows beyond the shape limit are left out; columns are clamped to +-2^30.
+    int64_t top = -kShapeLimit, bottom = kShapeLimit, left = -(int64_t(1) << 30), right = int64_t(1) << 30;
+    if (Bound != nullptr) {
+        top = std::max<int64_t>(top, Bound->top);
+        bottom = std::min<int64_t>(bottom, Bound->bottom);
+        left = std::max<int64_t>(left, Bound->left);
+        right = std::min<int64_t>(right, Bound->right);
+        if (left >= right || top >= bottom) return;
+    }
     std::vector<TEdge> edges;
     size_t base = 0;
     for (int p = 0; p < Polygons; ++p) {
-        int n = Counts[p];
+        const int n = Counts[p];
         for (int i = 0; i < n; ++i) {
             const POINT& a = Points[base + size_t(i)];
             const POINT& b = Points[base + size_t((i + 1) % n)];
             if (a.y == b.y) continue;  // horizontal edges cross no row centre
-            if (a.y < b.y)
-                edges.push_back(TEdge{a.x, a.y, b.x, b.y, +1});
-            else
-                edges.push_back(TEdge{b.x, b.y, a.x, a.y, -1});
+            // An edge covers the rows whose centre Y + 1/2 lies in [Y0, Y1): rows Y0 .. Y1 - 1.
+            const int64_t ax = a.x + Dx, ay = a.y + Dy, bx = b.x + Dx, by = b.y + Dy;
+            TEdge e = ay < by ? TEdge{ay, by, ax, ay, bx, by, +1} : TEdge{by, ay, bx, by, ax, ay, -1};
+            e.Top = std::max(e.Top, top);
+            e.End = std::min(e.End, bottom);
+            if (e.Top < e.End) edges.push_back(e);
         }
         base += size_t(n);
     }
-    if (edges.empty()) return TRegion();
-    std::sort(edges.begin(), edges.end(), [](const TEdge& x, const TEdge& y) { return x.Y0 < y.Y0; });
-    int64_t ymin = edges.front().Y0, ymax = ymin;
-    for (const TEdge& e : edges) ymax = std::max(ymax, e.Y1);
-    // An edge covers the rows whose centre Y + 1/2 lies in [Y0, Y1): rows Y0 .. Y1 - 1.
-    int64_t yFirst = std::max(ymin, -kShapeLimit), yEnd = std::min(ymax, kShapeLimit);
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end(), [](const TEdge& x, const TEdge& y) { return x.Top < y.Top; });
+    int64_t yEnd = edges.front().End;
+    for (const TEdge& e : edges) yEnd = std::max(yEnd, e.End);
 
-    TRowBuilder rows;
-    std::vector<const TEdge*> active;
-    std::vector<std::pair<int64_t, int>> cross;  // column, direction
-    std::vector<std::pair<int, int>> spans;
-    size_t next = 0;
-    for (int64_t y = yFirst; y < yEnd; ++y) {
-        while (next < edges.size() && edges[next].Y0 <= y) {
-            active.push_back(&edges[next]);
-            ++next;
+    std::vector<TWalk> active;
+    std::vector<int> xs;  // span ends of the current row
+    const bool winding = FillMode == WINDING;
+    // Rows Y .. Y1 - 1 all get the spans of the active edges at their current row.
+    // With Step, every edge moves on to the next row once its column is taken.
+    auto emit = [&](int64_t Y, int64_t Y1, bool Step) {
+        for (TWalk& a : active) {
+            a.Col = std::clamp(a.Column(), left, right);
+            if (Step) a.Step();
         }
-        std::erase_if(active, [y](const TEdge* e) { return e->Y1 <= y; });
-        cross.clear();
-        for (const TEdge* e : active) cross.emplace_back(CrossingColumn(*e, y), e->Dir);
-        std::sort(cross.begin(), cross.end());
-        spans.clear();
+        // The order barely changes from row to row: insertion sort.
+        for (size_t i = 1; i < active.size(); ++i) {
+            if (active[i - 1].Col <= active[i].Col) continue;
+            const TWalk v = active[i];
+            size_t j = i;
+            for (; j > 0 && active[j - 1].Col > v.Col; --j) active[j] = active[j - 1];
+            active[j] = v;
+        }
+        // A pixel is inside when the crossings at or left of it put it inside by
+        // the fill rule, whatever the order of crossings within one column.
+        xs.clear();
         int wind = 0;
-        int64_t start = 0;
-        for (const auto& c : cross) {
-            bool was = FillMode == WINDING ? wind != 0 : (wind & 1) != 0;
-            wind += FillMode == WINDING ? c.second : 1;
-            bool now = FillMode == WINDING ? wind != 0 : (wind & 1) != 0;
-            if (!was && now) start = c.first;
-            if (was && !now && start < c.first) {
-                if (!spans.empty() && spans.back().second >= start)
-                    spans.back().second = int(std::max<int64_t>(spans.back().second, c.first));
+        for (const TWalk& a : active) {
+            const bool was = winding ? wind != 0 : (wind & 1) != 0;
+            wind += winding ? a.Dir : 1;
+            const bool now = winding ? wind != 0 : (wind & 1) != 0;
+            if (was == now) continue;
+            const int c = int(a.Col);
+            if (now) {
+                if (!xs.empty() && xs.back() >= c)
+                    xs.pop_back();  // touches the span before: carry it on
                 else
-                    spans.emplace_back(int(start), int(c.first));
+                    xs.push_back(c);
+            } else if (xs.back() < c) {
+                xs.push_back(c);
+            } else {
+                xs.pop_back();  // an empty span
             }
         }
-        rows.Row(int(y), spans);
-        // Rows between here and the next edge event, with only vertical edges active,
-        // repeat this row: skip to the event.
-        bool vertical = std::all_of(active.begin(), active.end(), [](const TEdge* e) { return e->X0 == e->X1; });
-        if (vertical) {
-            int64_t event = next < edges.size() ? edges[next].Y0 : yEnd;
-            for (const TEdge* e : active) event = std::min(event, e->Y1);
-            event = std::min(event, yEnd);
-            if (event - 1 > y) {
-                rows.Rows(int(y + 1), int(event), spans);
-                y = event - 1;
-            }
+        Rows(Context, int(Y), int(Y1), xs.data(), xs.size() / 2);
+    };
+    // Two edges of opposite directions (or any two by the even-odd rule) bound one
+    // span: the common case of convex shapes and strips, walked in registers.
+    auto pair = [&](int64_t Y, int64_t Event) {
+        TWalk e0 = active[0], e1 = active[1];
+        int span[2];
+        for (; Y < Event; ++Y) {
+            const int64_t c0 = std::clamp(e0.Column(), left, right), c1 = std::clamp(e1.Column(), left, right);
+            span[0] = int(std::min(c0, c1));
+            span[1] = int(std::max(c0, c1));
+            if (span[0] < span[1]) Rows(Context, int(Y), int(Y + 1), span, 1);
+            e0.Step();
+            e1.Step();
         }
+        active[0] = e0;
+        active[1] = e1;
+    };
+    size_t next = 0;
+    for (int64_t y = edges.front().Top; y < yEnd;) {
+        for (; next < edges.size() && edges[next].Top <= y; ++next) active.emplace_back(edges[next], y);
+        std::erase_if(active, [y](const TWalk& a) { return a.End <= y; });
+        if (active.empty()) {
+            // A gap between parts of the shape: on to the next edge.
+            Rows(Context, int(y), int(y + 1), nullptr, 0);
+            if (next >= edges.size()) break;
+            y = edges[next].Top;
+            continue;
+        }
+        // Until the next edge starts or ends the active edges stay the same.
+        int64_t event = next < edges.size() ? edges[next].Top : yEnd;
+        for (const TWalk& a : active) event = std::min(event, a.End);
+        if (std::all_of(active.begin(), active.end(), [](const TWalk& a) { return a.Vertical(); })) {
+            emit(y, event, false);  // vertical edges only: every row alike
+            y = event;
+            continue;
+        }
+        if (active.size() == 2 && (!winding || active[0].Dir != active[1].Dir)) {
+            pair(y, event);
+            y = event;
+            continue;
+        }
+        for (; y < event; ++y) emit(y, y + 1, true);
     }
-    return rows.Finish();
 }
 
-}  // namespace
+TRegion PolygonRegion(const POINT* Points, const int* Counts, int Polygons, int FillMode, int64_t Dx, int64_t Dy,
+                      const RECT* Bound) {
+    TBandWriter out;
+    ScanPolygon(Points, Counts, Polygons, FillMode, Dx, Dy, Bound,
+                [](void* Context, int Y, int Y1, const int* Xs, size_t Spans) {
+                    static_cast<TBandWriter*>(Context)->Rows(Y, Y1, Xs, Spans);
+                },
+                &out);
+    return out.Finish();
+}
 
 HRGN CreateRectRgn(int Left, int Top, int Right, int Bottom) {
     TraceCall("CreateRectRgn", Left, Top, Right, Bottom);
