@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -61,26 +62,89 @@ void CopyBytes(std::vector<uint32_t>& To, const std::vector<uint32_t>& From, uin
     }
 }
 
+// One effect played from the old picture to the new one at the benchmark's size.
+struct TPlay {
+    explicit TPlay(int Effect) : FEffect(Effect) {}
+    void operator()() {
+        ryx::ryxBitTransition(static_cast<ryx::TryxTransitionEffect>(FEffect), nullptr, Old.Dc, New.Dc, kW, kH,
+                              kSize, 0, nullptr);
+    }
+    // Plays once, counting: the bytes the effect writes; Hook sees its block copies.
+    uint64_t BytesWritten(ryx::fx::TBlitHook Hook = nullptr, void* Context = nullptr) {
+        ryx::fx::ResetPixelsWritten();
+        ryx::fx::SetPixelCounting(true);
+        ryx::fx::SetBlitHook(Hook, Context);
+        (*this)();
+        ryx::fx::SetBlitHook(nullptr, nullptr);
+        ryx::fx::SetPixelCounting(false);
+        Old.Reset();
+        return std::max<uint64_t>(ryx::fx::PixelsWritten(), 1) * 4;
+    }
+    TSurface Old{1}, New{2};
+
+private:
+    int FEffect;
+};
+
 void EffectBench(bench::TCase& c, int Effect) {
     Clock::UseVirtual();
-    TSurface oldPic(1), newPic(2);
-    auto play = [&] {
-        ryx::ryxBitTransition(static_cast<ryx::TryxTransitionEffect>(Effect), nullptr, oldPic.Dc, newPic.Dc, kW, kH,
-                              kSize, 0, nullptr);
-    };
-    ryx::fx::ResetPixelsWritten();
-    ryx::fx::SetPixelCounting(true);
-    play();
-    ryx::fx::SetPixelCounting(false);
-    const uint64_t bytes = std::max<uint64_t>(ryx::fx::PixelsWritten(), 1) * 4;
+    TPlay play(Effect);
+    const uint64_t bytes = play.BytesWritten();
     std::vector<uint32_t> a(size_t(kW) * kH, 1), b(size_t(kW) * kH, 2);
-    c.Compare(play, [&] { CopyBytes(a, b, bytes); }, [&] { oldPic.Reset(); });
+    c.Compare(std::ref(play), [&] { CopyBytes(a, b, bytes); }, [&] { play.Old.Reset(); });
     Clock::UseReal();
 }
+
+// ---- the floor: the same copies in the same order, as plain row copies ----
+
+// Collects the block copies of one transition through the engine's hook.
+void RecordBlit(void* Context, const ryx::fx::TBlitRecord& Blit) {
+    static_cast<std::vector<ryx::fx::TBlitRecord>*>(Context)->push_back(Blit);
+}
+
+// Replays recorded copies on plain frame buffers (one per engine picture), a
+// memcpy per row, in the recorded order.
+void Replay(const std::vector<ryx::fx::TBlitRecord>& Blits, std::vector<uint32_t>* Frames) {
+    for (const ryx::fx::TBlitRecord& b : Blits) {
+        uint32_t* to = Frames[b.To].data();
+        const uint32_t* from = Frames[b.From].data();
+        for (int r = 0; r < b.Height; ++r)
+            std::memcpy(to + size_t(b.Y + r) * kW + size_t(b.X), from + size_t(b.SY + r) * kW + size_t(b.SX),
+                        size_t(b.Width) * 4);
+    }
+    bench::ClobberMemory();
+}
+
+// fx.floor.<effect>: the effect against replaying its own copies raw, so the
+// ratio is what the painter and the engine cost above the memory traffic the
+// frame order needs; fx.floor.<effect>.memcpy weighs that floor against one
+// memcpy of the bytes written (the fx.<effect> baseline).
+void FloorBench(bench::TCase& c, int Effect) {
+    Clock::UseVirtual();
+    TPlay play(Effect);
+    std::vector<ryx::fx::TBlitRecord> blits;
+    const uint64_t bytes = play.BytesWritten(RecordBlit, &blits);
+    std::vector<uint32_t> frames[4];
+    for (auto& f : frames) f.assign(size_t(kW) * kH, 3);
+    auto replay = [&] { Replay(blits, frames); };
+    c.Compare(std::ref(play), replay, [&] { play.Old.Reset(); });
+    c.Ratio("memcpy", c.Measure(replay), c.Measure([&] { CopyBytes(frames[0], frames[1], bytes); }));
+    Clock::UseReal();
+}
+
+// The block-transfer effects whose frame order needs more memory traffic than
+// one copy of the bytes they write (narrow columns, scattered squares).
+constexpr ryx::TryxTransitionEffect kFloorEffects[] = {
+    ryx::rtfDissolve,         ryx::rtfDissolveVert,     ryx::rtfBlindsVert,     ryx::rtfWipeLeft,
+    ryx::rtfWipeRight,        ryx::rtfWipeLeftDown,     ryx::rtfWipeLeftUp,     ryx::rtfWipeRightDown,
+    ryx::rtfWipeRightUp,      ryx::rtfPourLeft,         ryx::rtfPourRight,      ryx::rtfSkipHorizontal,
+    ryx::rtfSkipRectangles,   ryx::rtfSkipDiagonalSquares, ryx::rtfSkipDiagonals};
 
 const bool kRegistered = [] {
     for (int e = 0; e <= ryx::rtfFadeThroughBlack; ++e)
         bench::Register("fx." + ryx::ryxEffectName(e), [e](bench::TCase& c) { EffectBench(c, e); });
+    for (ryx::TryxTransitionEffect e : kFloorEffects)
+        bench::Register("fx.floor." + ryx::ryxEffectName(e), [e](bench::TCase& c) { FloorBench(c, e); });
     return true;
 }();
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/gdi/blit_region.h"
 #include "host/gdi/gdi.h"
 #include "host/rtl/clock.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 uint64_t GPixelsWritten = 0;
 bool GCounting = false;
+TBlitHook GBlitHook = nullptr;
+void* GBlitContext = nullptr;
 
 int Clamp32(int64_t V) {
     return static_cast<int>(std::clamp<int64_t>(V, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -43,6 +46,11 @@ void AddPixelsWritten(uint64_t Pixels) {
 }
 void ResetPixelsWritten() { GPixelsWritten = 0; }
 
+void SetBlitHook(TBlitHook Hook, void* Context) {
+    GBlitHook = Hook;
+    GBlitContext = Hook != nullptr ? Context : nullptr;
+}
+
 bool TEffect::TMemPicture::Make(HDC Like, int Width, int Height) {
     Dc = CreateCompatibleDC(Like);
     if (Dc == nullptr) return false;
@@ -66,8 +74,6 @@ TEffect::TEffect(HDC Dest, HDC Src, int Width, int Height, int Time, const TryxC
 }
 
 TEffect::~TEffect() {
-    RestoreClip();
-    if (FCallerClip != nullptr) DeleteObject(FCallerClip);
     FBuffer.Release();
     FOld.Release();
     if (FStretching) SetStretchBltMode(FDest, FOldStretchMode);
@@ -85,14 +91,13 @@ HDC TEffect::DC(TSurface S) const {
 
 bool TEffect::TakeSnapshot() {
     if (!FOld.Make(FDest, FWidth, FHeight)) return false;
-    return BitBlt(FOld.Dc, 0, 0, FWidth, FHeight, FDest, 0, 0, SRCCOPY) != FALSE;
+    return Copy(sfOld, 0, 0, FWidth, FHeight, sfDest, 0, 0, false);
 }
 
 bool TEffect::MakeBuffer(TSurface Fill) {
     if (!FBuffer.Make(FSrc, FWidth, FHeight)) return false;
     if (Fill == sfBuffer) return true;
-    HDC from = DC(Fill);
-    return from != nullptr && BitBlt(FBuffer.Dc, 0, 0, FWidth, FHeight, from, 0, 0, SRCCOPY) != FALSE;
+    return DC(Fill) != nullptr && Copy(sfBuffer, 0, 0, FWidth, FHeight, Fill, 0, 0, false);
 }
 
 void TEffect::UseStretching() {
@@ -137,9 +142,13 @@ bool TEffect::Blit(TSurface To, int64_t X, int64_t Y, int64_t Width, int64_t Hei
     Width = std::min<int64_t>(Width, FWidth - X);
     Height = std::min<int64_t>(Height, FHeight - Y);
     if (Width <= 0 || Height <= 0) return true;
-    Count(To, X, Y, Width, Height);
-    return BitBlt(DC(To), Clamp32(X), Clamp32(Y), Clamp32(Width), Clamp32(Height), DC(From), Clamp32(SX),
-                  Clamp32(SY), SRCCOPY) != FALSE;
+    return Copy(To, int(X), int(Y), int(Width), int(Height), From, Clamp32(SX), Clamp32(SY));
+}
+
+bool TEffect::Copy(TSurface To, int X, int Y, int Width, int Height, TSurface From, int SX, int SY, bool Counted) {
+    if (GCounting && Counted) GPixelsWritten += static_cast<uint64_t>(Width) * static_cast<uint64_t>(Height);
+    if (GBlitHook != nullptr) GBlitHook(GBlitContext, TBlitRecord{To, From, X, Y, Width, Height, SX, SY});
+    return BitBlt(DC(To), X, Y, Width, Height, DC(From), SX, SY, SRCCOPY) != FALSE;
 }
 
 bool TEffect::Stretch(TSurface To, int64_t X, int64_t Y, int64_t Width, int64_t Height, TSurface From, int64_t SX,
@@ -164,56 +173,58 @@ bool TEffect::Stretch(TSurface To, int64_t X, int64_t Y, int64_t Width, int64_t 
     return ok;
 }
 
+namespace {
+
+// The rectangles a copy through the polygon writes on Dest: its region (logical
+// points, moved to device coordinates) within Dest's clip, back in logical
+// coordinates.
+std::vector<RECT> PolygonRects(HDC Dest, const POINT* Points, int NumPoints) {
+    std::vector<RECT> out;
+    HRGN rgn = CreatePolygonRgn(Points, NumPoints, WINDING);
+    if (rgn == nullptr) return out;
+    POINT org{0, 0};
+    LPtoDP(Dest, &org, 1);
+    OffsetRgn(rgn, org.x, org.y);
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    if (GetClipRgn(Dest, clip) == 1) CombineRgn(rgn, rgn, clip, RGN_AND);
+    out = GetRegionRects(rgn);
+    for (RECT& r : out) r = RECT{r.left - org.x, r.top - org.y, r.right - org.x, r.bottom - org.y};
+    DeleteObject(clip);
+    DeleteObject(rgn);
+    return out;
+}
+
+}  // namespace
+
 bool TEffect::BlitThroughPolygon(const POINT* Points, int NumPoints) {
     if (NumPoints < 3) return true;  // an empty region: nothing to draw
-    if (!FClipSaved) {
-        FCallerClip = CreateRectRgn(0, 0, 0, 0);
-        if (FCallerClip == nullptr) return false;
-        int r = GetClipRgn(FDest, FCallerClip);
-        if (r < 0) return false;
-        FCallerHasClip = r == 1;
-        FClipSaved = true;
-    }
     std::vector<POINT> pts(static_cast<size_t>(NumPoints));
     for (int i = 0; i < NumPoints; ++i) pts[static_cast<size_t>(i)] = MapPoint(Points[i].x, Points[i].y);
-    HRGN rgn = CreatePolygonRgn(pts.data(), NumPoints, WINDING);
-    if (rgn == nullptr) return false;
-    // The points are logical, clip regions are in device coordinates.
-    POINT org{0, 0};
-    LPtoDP(FDest, &org, 1);
-    OffsetRgn(rgn, org.x, org.y);
-    if (FCallerHasClip) CombineRgn(rgn, rgn, FCallerClip, RGN_AND);
-    bool ok = SelectClipRgn(FDest, rgn) != ERROR;
-    if (ok) {
-        if (GCounting)
-            for (const RECT& r : GetRegionRects(rgn))
-                Count(sfDest, r.left - org.x, r.top - org.y, r.right - r.left, r.bottom - r.top);
-        ok = BitBlt(FDest, 0, 0, FWidth, FHeight, FSrc, 0, 0, SRCCOPY) != FALSE;
+    if (GCounting || GBlitHook != nullptr) {
+        // Counted and reported as the rectangles of the region, inside the picture.
+        for (const RECT& r : PolygonRects(FDest, pts.data(), NumPoints)) {
+            const int l = std::max<int>(r.left, 0), t = std::max<int>(r.top, 0);
+            const int w = std::min<int>(r.right, FWidth) - l, h = std::min<int>(r.bottom, FHeight) - t;
+            if (w <= 0 || h <= 0) continue;
+            if (GCounting) GPixelsWritten += static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
+            if (GBlitHook != nullptr) GBlitHook(GBlitContext, TBlitRecord{sfDest, sfNew, l, t, w, h, l, t});
+        }
     }
-    RestoreClip();
-    DeleteObject(rgn);
-    return ok;
+    // The copy works out only the visible part of the polygon and walks its spans
+    // within the destination's own clip; the DC's clip is never changed.
+    return BitBltPolygon(FDest, 0, 0, FWidth, FHeight, FSrc, 0, 0, pts.data(), NumPoints, WINDING) != FALSE;
 }
 
-void TEffect::RestoreClip() {
-    if (FClipSaved) SelectClipRgn(FDest, FCallerHasClip ? FCallerClip : nullptr);
-}
-
-bool TEffect::Present() {
-    AddPixelsWritten(static_cast<uint64_t>(FWidth) * static_cast<uint64_t>(FHeight));
-    return BitBlt(FDest, 0, 0, FWidth, FHeight, FBuffer.Dc, 0, 0, SRCCOPY) != FALSE;
-}
+bool TEffect::Present() { return Copy(sfDest, 0, 0, FWidth, FHeight, sfBuffer, 0, 0); }
 
 bool TEffect::CopyAll() {
-    AddPixelsWritten(static_cast<uint64_t>(FWidth) * static_cast<uint64_t>(FHeight));
-    if (BitBlt(FDest, 0, 0, FWidth, FHeight, FSrc, 0, 0, SRCCOPY) != FALSE) return true;
+    if (Copy(sfDest, 0, 0, FWidth, FHeight, sfNew, 0, 0)) return true;
     // A failed copy is tried once more, so that a passing fault still leaves the new picture.
     BitBlt(FDest, 0, 0, FWidth, FHeight, FSrc, 0, 0, SRCCOPY);
     return false;
 }
 
 bool TEffect::Fail() {
-    RestoreClip();
     CopyAll();
     return false;
 }

@@ -35,6 +35,19 @@ void ResetPixelsWritten();
 // For drawing that does not go through TEffect (fills and pattern blits).
 void AddPixelsWritten(uint64_t Pixels);
 
+// A block copy as the engine hands it to the painter: destination-frame
+// coordinates, after mapping and clipping to the picture. Stretched copies are
+// not reported; a copy through a polygon is reported as its region's rectangles.
+struct TBlitRecord {
+    TSurface To, From;
+    int X, Y, Width, Height, SX, SY;
+};
+// Called with every block copy the engine makes (snapshots, buffer fills, frames,
+// presents and final copies) while set; null turns it off. Benchmarks record a
+// transition's copies once and replay them with plain row copies.
+using TBlitHook = void (*)(void* Context, const TBlitRecord& Blit);
+void SetBlitHook(TBlitHook Hook, void* Context);
+
 // One running transition. Construct it after ArgsOk; it owns the snapshot, the
 // composing buffer, the stretch-mode and clip guards, and releases/restores them
 // on every way out (the memory DC is deleted first, then its bitmap).
@@ -140,8 +153,10 @@ private:
         bool Make(host::HDC Like, int Width, int Height);
         void Release();
     };
-    void RestoreClip();
     void Count(TSurface To, int64_t X, int64_t Y, int64_t Width, int64_t Height) const;
+    // A block copy of the same rectangle at (X, Y) of To from (SX, SY) of From,
+    // already mapped and inside the picture: counted (when Counted), reported, drawn.
+    bool Copy(TSurface To, int X, int Y, int Width, int Height, TSurface From, int SX, int SY, bool Counted = true);
 
     host::HDC FDest, FSrc;
     int FWidth, FHeight;  // the picture, unmapped
@@ -152,8 +167,6 @@ private:
     TMemPicture FOld, FBuffer;
     bool FStretching = false;
     int FOldStretchMode = 0;
-    bool FClipSaved = false, FCallerHasClip = false;
-    host::HRGN FCallerClip = nullptr;
     uint32_t FStart = 0, FDeadline = 0, FInterval = 0;
     int64_t FRemainder = 0, FRemainderSum = 0, FDen = 1;  // the fraction of a millisecond per step
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "host/gdi/blit_internal.h"
@@ -487,60 +488,130 @@ BOOL PatternOnly(TContext& C, uint8_t Rop, int64_t X, int64_t Y, int64_t W, int6
     return TRUE;
 }
 
+// How many rows ahead a narrow copy asks for.
+constexpr int kPrefetchRows = 8;
+
+// N pixels from S to D (not overlapping). Narrow rows, the transitions' usual
+// case, are copied with fixed-size moves (overlapping at the end) instead of a
+// call per row; wide ones go to memcpy.
+inline void CopyPixels(uint32_t* D, const uint32_t* S, size_t N) {
+    if (N >= 32) {
+        std::memcpy(D, S, N * sizeof(uint32_t));
+    } else if (N >= 8) {
+        // 32-byte blocks, the last one ending at the row's end.
+        size_t i = 0;
+        for (; i + 8 < N; i += 8) std::memcpy(D + i, S + i, 32);
+        std::memcpy(D + N - 8, S + N - 8, 32);
+    } else if (N >= 4) {
+        std::memcpy(D, S, 16);
+        std::memcpy(D + N - 4, S + N - 4, 16);
+    } else if (N >= 2) {
+        std::memcpy(D, S, 8);
+        std::memcpy(D + N - 2, S + N - 2, 8);
+    } else {
+        D[0] = S[0];
+    }
+}
+
+// The surface behind a DC for a plain copy, with what makes a DIB section's
+// pixels current (as MakeTarget does).
+TBitmapObj* PlainSurface(gdi::TDCObj* Dc, bool Writes) {
+    TBitmapObj* s = Dc->Surface();
+    if (s == nullptr || s->Mono()) return nullptr;
+    if (s->DibBitCount != 0) {
+        gdi::SyncFromDib(s);
+        if (Writes) s->SurfaceNewer = true;
+    }
+    return s;
+}
+
+// The destination DC's clip in surface coordinates when MakeTarget's cache of it
+// is current (the usual case: nothing changed since the last drawing call), else
+// null.
+const pixman_region32_t* CachedClip(const gdi::TDCObj* Dc, const TBitmapObj* S) {
+    const POINT off = Dc->DCKind == gdi::TDCKind::Memory ? POINT{} : Dc->DeviceOffset;
+    if (Dc->CachedVersion != Dc->ClipVersion || Dc->CachedSurface != S || Dc->CachedWidth != S->Width ||
+        Dc->CachedHeight != S->Height || Dc->CachedOffset.x != off.x || Dc->CachedOffset.y != off.y)
+        return nullptr;
+    return Dc->CachedClip.Raw();
+}
+
 // SRCCOPY between two different colour surfaces whose clip is a single
 // rectangle: straight row copies, without building a job (the transitions and
-// other callers make many small blits, where the set-up would dominate). False
-// when the general path must decide.
+// other callers make many small blits, where the set-up would dominate). The
+// handles are looked up and the rectangle clipped to the clip and both surfaces
+// as on the general path; the clip comes straight from the DC's cache when it is
+// current. False when the general path must decide (bad handles included, so
+// that it reports them).
 bool PlainCopy(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY) {
-    if (!gdi::RopFastPaths() || Width <= 0 || Height <= 0) return false;
+    if (Width <= 0 || Height <= 0 || !gdi::RopFastPaths()) return false;
     // The source of a memory DC needs no clip: only its surface and origin.
     gdi::TDCObj* sdc = gdi::Find<gdi::TDCObj>(Src);
     if (sdc == nullptr || sdc->DCKind != gdi::TDCKind::Memory) return false;
-    TBitmapObj* ss = sdc->Surface();
-    if (ss == nullptr || ss->Mono()) return false;
-    TTarget T;
-    if (!gdi::MakeTarget(Dest, T) || T.Surface == nullptr || T.Surface == ss || T.Surface->Mono()) return false;
-    gdi::SyncFromDib(ss);
-    const POINT so = gdi::ToSurface(sdc, POINT{0, 0});
-    struct {
-        TBitmapObj* Surface;
-        int Dx, Dy;
-    } S{ss, int(so.x), int(so.y)};
-    const int type = T.Clip.Type();
-    if (type == NULLREGION) return true;
-    if (type != SIMPLEREGION) return false;
-    const RECT c = T.Clip.Bounds();
-    const int64_t dx = int64_t(X) + T.Dx, dy = int64_t(Y) + T.Dy;
-    const int64_t offX = int64_t(SrcX) + S.Dx - dx, offY = int64_t(SrcY) + S.Dy - dy;
-    const int64_t l = std::max({dx, int64_t(c.left), -offX}), t = std::max({dy, int64_t(c.top), -offY});
-    const int64_t r = std::min({dx + Width, int64_t(c.right), S.Surface->Width - offX});
-    const int64_t b = std::min({dy + Height, int64_t(c.bottom), S.Surface->Height - offY});
+    gdi::TDCObj* ddc = gdi::Find<gdi::TDCObj>(Dest);
+    if (ddc == nullptr) return false;
+    TBitmapObj* ss = PlainSurface(sdc, false);
+    TBitmapObj* ds = ss != nullptr ? PlainSurface(ddc, true) : nullptr;
+    if (ds == nullptr || ds == ss) return false;
+    const pixman_region32_t* clip = CachedClip(ddc, ds);
+    std::optional<TTarget> T;  // only when the cache must be rebuilt
+    if (clip == nullptr) {
+        T.emplace();
+        if (!gdi::MakeTarget(Dest, *T) || T->Surface != ds) return false;
+        clip = T->Clip.Raw();
+    }
+    if (clip->data != nullptr) {
+        if (clip->data->numRects == 0) return true;  // nothing visible
+        if (clip->data->numRects != 1) return false;  // several rectangles: the general path
+    }
+    const pixman_box32_t& c = clip->extents;
+    const POINT doff = ddc->DCKind == gdi::TDCKind::Memory ? POINT{} : ddc->DeviceOffset;
+    const int64_t dx = int64_t(X) + ddc->A.ViewportOrg.x - ddc->A.WindowOrg.x + doff.x;
+    const int64_t dy = int64_t(Y) + ddc->A.ViewportOrg.y - ddc->A.WindowOrg.y + doff.y;
+    const int64_t sx = int64_t(SrcX) + sdc->A.ViewportOrg.x - sdc->A.WindowOrg.x;
+    const int64_t sy = int64_t(SrcY) + sdc->A.ViewportOrg.y - sdc->A.WindowOrg.y;
+    const int64_t offX = sx - dx, offY = sy - dy;
+    const int64_t l = std::max({dx, int64_t(c.x1), -offX}), t = std::max({dy, int64_t(c.y1), -offY});
+    const int64_t r = std::min({dx + Width, int64_t(c.x2), ss->Width - offX});
+    const int64_t b = std::min({dy + Height, int64_t(c.y2), ss->Height - offY});
     if (l >= r || t >= b) return true;
-    const size_t n = size_t(r - l);
-    if (n <= 4) {  // narrow columns: a call per row would cost more than the copy
-        for (int64_t y = t; y < b; ++y) {
-            uint32_t* d = T.Surface->Row(int(y)) + l;
-            const uint32_t* s = S.Surface->Row(int(y + offY)) + (l + offX);
-            for (size_t i = 0; i < n; ++i) d[i] = s[i];
+    const size_t n = size_t(r - l), dstride = size_t(ds->Width), sstride = size_t(ss->Width);
+    uint32_t* d = ds->Pixels.data() + size_t(t) * dstride + size_t(l);
+    const uint32_t* s = ss->Pixels.data() + size_t(t + offY) * sstride + size_t(l + offX);
+    const int64_t rows = b - t;
+    if (n <= 64 && rows > kPrefetchRows) {
+        // Narrow and tall (columns): every row is in another page, where the
+        // hardware's own prefetching does not follow, so ask for the rows a few
+        // ahead while copying this one.
+        const int64_t stop = rows - kPrefetchRows;
+        const size_t ahead = kPrefetchRows;
+        int64_t y = 0;
+        for (; y < stop; ++y, d += dstride, s += sstride) {
+            __builtin_prefetch(s + ahead * sstride, 0, 3);
+            __builtin_prefetch(d + ahead * dstride, 1, 3);
+            __builtin_prefetch(s + ahead * sstride + n - 1, 0, 3);
+            __builtin_prefetch(d + ahead * dstride + n - 1, 1, 3);
+            CopyPixels(d, s, n);
         }
+        for (; y < rows; ++y, d += dstride, s += sstride) CopyPixels(d, s, n);
         return true;
     }
-    for (int64_t y = t; y < b; ++y)
-        std::memcpy(T.Surface->Row(int(y)) + l, S.Surface->Row(int(y + offY)) + (l + offX), n * sizeof(uint32_t));
+    for (int64_t y = t; y < b; ++y, d += dstride, s += sstride) CopyPixels(d, s, n);
     return true;
 }
 
 }  // namespace
 
-BOOL BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY, DWORD Rop) {
-    gdi::TraceCall("BitBlt", Dest, X, Y, Width, Height, Src, SrcX, SrcY, Rop);
-    if (gdi::InjectedFault("BitBlt")) return FALSE;
-    const uint8_t rop = gdi::RopIndex(Rop);
-    if (rop == 0xCC && PlainCopy(Dest, X, Y, Width, Height, Src, SrcX, SrcY)) return TRUE;
+namespace {
+
+// Every blit that is not a plain copy: kept out of line so that the plain
+// copies, the many small blits of transitions, run through a short function.
+[[gnu::noinline]] BOOL BlitGeneral(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY,
+                                   uint8_t Rop) {
     TJob J;
-    J.Fore = rop;
-    J.NeedS = gdi::RopUsesS(rop);
-    J.NeedP = gdi::RopUsesP(rop);
+    J.Fore = Rop;
+    J.NeedS = gdi::RopUsesS(Rop);
+    J.NeedP = gdi::RopUsesP(Rop);
     TContext C;
     if (!Open(Dest, Src, J.NeedS, J.NeedP, C)) return FALSE;
     if (Width <= 0 || Height <= 0) return TRUE;
@@ -548,6 +619,17 @@ BOOL BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, in
     J.Dst = C.T.Surface;
     J.Brush = &C.Brush;
     return BlitSameSize(C, J, X, Y, Width, Height, SrcX, SrcY);
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY, DWORD Rop) {
+    if (gdi::Tracing()) [[unlikely]]
+        gdi::TraceCall("BitBlt", Dest, X, Y, Width, Height, Src, SrcX, SrcY, Rop);
+    if (gdi::InjectedFault("BitBlt")) return FALSE;
+    const uint8_t rop = gdi::RopIndex(Rop);
+    if (rop == 0xCC && PlainCopy(Dest, X, Y, Width, Height, Src, SrcX, SrcY)) return TRUE;
+    return BlitGeneral(Dest, X, Y, Width, Height, Src, SrcX, SrcY, rop);
 }
 
 BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX, int SrcY, int SrcWidth,

@@ -327,6 +327,82 @@ TEST(GdiBitBlt, OverlappingCopiesOnOneSurface) {
                 }
 }
 
+// Plain copies of every narrow width (the row-copy kernels change at 2, 4, 8 and
+// 32 pixels), at odd positions, through moved origins and a rectangle clip, give
+// exactly the generic evaluation's pixels and touch nothing around them.
+TEST(GdiBitBlt, NarrowPlainCopiesMatchTheGenericPath) {
+    TSurf src(48, 12);
+    src.Noise(3);
+    for (int w = 1; w <= 40; ++w)
+        for (int x : {0, 1, 5}) {
+            std::vector<uint32_t> result[2];
+            for (bool fast : {true, false}) {
+                FastPathGuard g(fast);
+                TSurf dst(50, 12);
+                dst.Fill(0xABCDEF);
+                SetWindowOrgEx(dst.Dc, -1, 0, nullptr);  // logical x is device x + 1
+                SetWindowOrgEx(src.Dc, 2, 1, nullptr);
+                IntersectClipRect(dst.Dc, 0, 1, 45, 10);
+                ASSERT_TRUE(BitBlt(dst.Dc, x, 0, w, 12, src.Dc, x + 3, 0, SRCCOPY));
+                result[fast ? 0 : 1] = dst.Pixels();
+                SetWindowOrgEx(src.Dc, 0, 0, nullptr);
+            }
+            ASSERT_EQ(result[0], result[1]) << "width " << w << " at " << x;
+            // Spot checks against the definition: inside the clip, and the row above it untouched.
+            EXPECT_EQ(result[0][size_t(1 * 50 + x + 1)], src.At(x + 1, 0)) << w;
+            EXPECT_EQ(result[0][size_t(x + 1)], 0xABCDEFu) << w;
+        }
+}
+
+// A blit right after the clip, the origin or the selected bitmap changed obeys
+// the new state, and a complex clip still leaves its hole.
+TEST(GdiBitBlt, PlainCopiesFollowClipAndOriginChanges) {
+    TSurf src(16, 16), dst(16, 16);
+    src.Noise(9);
+    dst.Fill(0);
+    auto expectArea = [&](const TSurf& s, RECT In, const char* What) {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                bool in = x >= In.left && x < In.right && y >= In.top && y < In.bottom;
+                ASSERT_EQ(s.At(x, y), in ? src.At(x, y) : 0u) << What << " at " << x << "," << y;
+            }
+    };
+    ASSERT_TRUE(BitBlt(dst.Dc, 0, 0, 8, 8, src.Dc, 0, 0, SRCCOPY));
+    expectArea(dst, RECT{0, 0, 8, 8}, "first");
+    dst.Fill(0);
+    IntersectClipRect(dst.Dc, 2, 2, 5, 6);
+    ASSERT_TRUE(BitBlt(dst.Dc, 0, 0, 8, 8, src.Dc, 0, 0, SRCCOPY));
+    expectArea(dst, RECT{2, 2, 5, 6}, "clipped");
+    dst.Fill(0);
+    SelectClipRgn(dst.Dc, nullptr);
+    ASSERT_TRUE(BitBlt(dst.Dc, 4, 4, 8, 8, src.Dc, 4, 4, SRCCOPY));
+    expectArea(dst, RECT{4, 4, 12, 12}, "clip removed");
+    dst.Fill(0);
+    IntersectClipRect(dst.Dc, 0, 0, 16, 16);
+    ExcludeClipRect(dst.Dc, 6, 6, 8, 8);
+    ASSERT_TRUE(BitBlt(dst.Dc, 0, 0, 16, 16, src.Dc, 0, 0, SRCCOPY));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            bool hole = x >= 6 && x < 8 && y >= 6 && y < 8;
+            ASSERT_EQ(dst.At(x, y), hole ? 0u : src.At(x, y)) << "complex clip at " << x << "," << y;
+        }
+    SelectClipRgn(dst.Dc, nullptr);
+    // Another bitmap in the same DC: the copy lands there, not in the first one.
+    dst.Fill(0);
+    HBITMAP otherBmp = CreateBitmap(16, 16, 1, 32, nullptr);
+    HGDIOBJ was = SelectObject(dst.Dc, otherBmp);
+    ASSERT_NE(was, nullptr);
+    SetWindowOrgEx(dst.Dc, 0, -1, nullptr);  // logical y is device y + 1
+    ASSERT_TRUE(BitBlt(dst.Dc, 0, 1, 16, 3, src.Dc, 0, 2, SRCCOPY));
+    const TBitmapObj* o = gdi::Find<TBitmapObj>(otherBmp);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(o->Row(y)[x], y >= 2 && y < 5 ? src.At(x, y) : 0u) << "other bitmap at " << x << "," << y;
+    SelectObject(dst.Dc, was);
+    DeleteObject(otherBmp);
+    EXPECT_EQ(dst.At(0, 2), 0u);
+}
+
 TEST(GdiBitBlt, BadHandlesFail) {
     TSurf dst(4, 4);
     EXPECT_FALSE(BitBlt(nullptr, 0, 0, 4, 4, dst.Dc, 0, 0, SRCCOPY));
