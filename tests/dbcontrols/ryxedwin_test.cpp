@@ -79,6 +79,15 @@ protected:
         Double ? Input::DoubleClick(p.x, p.y) : Input::Click(p.x, p.y);
         Input::ProcessAll();
     }
+    // Types S over the whole text of E and leaves it with Tab.
+    static void Retype(TWinControl* E, const std::string& S) {
+        E->SetFocus();
+        Input::ProcessAll();
+        E->Perform(EM_SETSEL, 0, -1);
+        Input::Type(S);
+        Input::Key(VK_TAB);
+        Input::ProcessAll();
+    }
     // A modal popup's answer: replace the memo's text with Text, then press Button
     // ("OK", "Cancel") or, for "Escape", the Escape key.
     static TDialogHandler TypeThen(const std::string& Text, const std::string& Button) {
@@ -128,12 +137,7 @@ TEST_F(EditWinTest, RowsFollowTheFieldsAndEditTheRecord) {
     form->Show();
     auto* name = static_cast<TDBEdit*>(win->Edits(1));
     EXPECT_EQ(name->Text(), "Rex");
-    name->SetFocus();
-    Input::ProcessAll();
-    name->SelectAll();
-    Input::Type("Max");
-    Input::Key(VK_TAB);
-    Input::ProcessAll();
+    Retype(name, "Max");
     EXPECT_EQ(Screen->ActiveControl(), win->Edits(2));
     table->Post();
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Max");
@@ -210,12 +214,7 @@ TEST_F(EditWinTest, ModalPopupWritesOnOKAndRestoresOnCancel) {
 
     // The record already being edited: Escape in the popup puts only the memo back.
     auto* name = static_cast<TDBEdit*>(win->EditOfField(table->FieldByName("Name")));
-    name->SetFocus();
-    Input::ProcessAll();
-    name->SelectAll();
-    Input::Type("Max");
-    Input::Key(VK_TAB);
-    Input::ProcessAll();
+    Retype(name, "Max");
     responder.Then(TypeThen("growls", "Escape"));
     ClickOn(Preview("Notes")->Button());
     EXPECT_EQ(table->State(), dsEdit);
