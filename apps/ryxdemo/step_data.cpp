@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/db/dbtables.h"
+#include "host/db/enginestats.h"
 #include "host/rtl/sysutils.h"
 #include "tour.h"
 
@@ -77,6 +78,19 @@ void RunData(ryxdemo::TTourContext& Ctx) {
     sp.ExecProc();
     out << "\nCUSTOMER_TOTALS(1001): " << sp.ParamByName("OrderCount")->AsInteger() << " orders, total "
         << sp.ParamByName("Total")->AsString() << "\n";
+
+    // The engine reads only the rows a walk lands on: a jump by key and a few moves
+    // in a table of many orders fetch a handful of rows, not the table.
+    TTable all(nullptr);
+    all.SetDatabaseName(db);
+    all.SetTableName("ORDERS");
+    all.SetIndexName("ByCustNo");
+    all.Open();
+    dbi::ResetRowsFetched();
+    all.Locate("CustNo", Variant(1010), {});
+    all.MoveBy(5);
+    out << Format("\nA jump to customer 1010's orders and 5 moves read %d of the %d orders from the file\n",
+                  {int(dbi::RowsFetched()), all.RecordCount()});
     Ctx.Log("data: walked " + db);
 }
 
