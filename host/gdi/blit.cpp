@@ -529,7 +529,7 @@ TBitmapObj* PlainSurface(gdi::TDCObj* Dc, bool Writes) {
 // is current (the usual case: nothing changed since the last drawing call), else
 // null.
 const pixman_region32_t* CachedClip(const gdi::TDCObj* Dc, const TBitmapObj* S) {
-    const POINT off = Dc->DCKind == gdi::TDCKind::Memory ? POINT{} : Dc->DeviceOffset;
+    const POINT off = Dc->SurfaceOffset();
     if (Dc->CachedVersion != Dc->ClipVersion || Dc->CachedSurface != S || Dc->CachedWidth != S->Width ||
         Dc->CachedHeight != S->Height || Dc->CachedOffset.x != off.x || Dc->CachedOffset.y != off.y)
         return nullptr;
@@ -565,7 +565,7 @@ bool PlainCopy(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int SrcX,
         if (clip->data->numRects != 1) return false;  // several rectangles: the general path
     }
     const pixman_box32_t& c = clip->extents;
-    const POINT doff = ddc->DCKind == gdi::TDCKind::Memory ? POINT{} : ddc->DeviceOffset;
+    const POINT doff = ddc->SurfaceOffset();
     const int64_t dx = int64_t(X) + ddc->A.ViewportOrg.x - ddc->A.WindowOrg.x + doff.x;
     const int64_t dy = int64_t(Y) + ddc->A.ViewportOrg.y - ddc->A.WindowOrg.y + doff.y;
     const int64_t sx = int64_t(SrcX) + sdc->A.ViewportOrg.x - sdc->A.WindowOrg.x;

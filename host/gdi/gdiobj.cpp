@@ -198,13 +198,9 @@ POINT ToSurface(const TDCObj* Dc, POINT Logical) {
 
 namespace {
 
-POINT DeviceOffsetOf(const TDCObj* Dc) {
-    return Dc->DCKind == TDCKind::Memory ? POINT{} : Dc->DeviceOffset;
-}
-
 // The clip in surface coordinates, rebuilt only when something it depends on changed.
 const TRegion& SurfaceClip(TDCObj* Dc, TBitmapObj* S) {
-    POINT off = DeviceOffsetOf(Dc);
+    POINT off = Dc->SurfaceOffset();
     if (Dc->CachedVersion == Dc->ClipVersion && Dc->CachedSurface == S && Dc->CachedWidth == S->Width &&
         Dc->CachedHeight == S->Height && Dc->CachedOffset == off)
         return Dc->CachedClip;
@@ -237,7 +233,7 @@ bool MakeTarget(HDC Dc, TTarget& T) {
     if (s == nullptr) return false;
     SyncFromDib(s);
     if (s->DibBitCount != 0) s->SurfaceNewer = true;
-    POINT off = DeviceOffsetOf(dc);
+    POINT off = dc->SurfaceOffset();
     T.DC = dc;
     T.Surface = s;
     T.Dx = dc->A.ViewportOrg.x - dc->A.WindowOrg.x + off.x;
@@ -250,7 +246,7 @@ TRegion DeviceClip(TDCObj* Dc) {
     TBitmapObj* s = Dc->Surface();
     if (s == nullptr) return Dc->A.HasClip ? Dc->A.Clip : TRegion();
     TRegion r(SurfaceClip(Dc, s));
-    POINT off = DeviceOffsetOf(Dc);
+    POINT off = Dc->SurfaceOffset();
     r.Offset(-off.x, -off.y);
     return r;
 }

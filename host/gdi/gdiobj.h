@@ -147,6 +147,9 @@ struct TDCObj : TObj {
     // The surface drawing goes to: the selected bitmap of a memory DC, else
     // ExternalSurface (nullptr for an information DC).
     TBitmapObj* Surface();
+    // Where device (0,0) lies on the surface: DeviceOffset for window and screen DCs,
+    // the surface's origin for memory DCs.
+    POINT SurfaceOffset() const { return DCKind == TDCKind::Memory ? POINT{} : DeviceOffset; }
     // Whoever changes ExternalSurface, DeviceOffset, HasVisRgn or VisRgn from outside
     // calls this, so MakeTarget rebuilds its cached clip.
     void ClipChanged() { ++ClipVersion; }

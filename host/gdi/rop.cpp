@@ -204,7 +204,7 @@ uint32_t PatternPixel(const TBrushObj* B, const TDCObj* Dc, const TBitmapObj* Su
 // The brush origin is in device coordinates; window and screen DCs start at their
 // device offset on the surface, memory DCs at its top-left.
 POINT BrushOrigin(const TDCObj* Dc) {
-    const POINT off = Dc->DCKind == TDCKind::Memory ? POINT{} : Dc->DeviceOffset;
+    const POINT off = Dc->SurfaceOffset();
     return POINT{Dc->A.BrushOrg.x + off.x, Dc->A.BrushOrg.y + off.y};
 }
 
